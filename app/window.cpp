@@ -1,0 +1,127 @@
+// GLFW 3 behind the small surface the game was designed around: a window,
+// polled keys and mouse, a wheel *position*, a size callback and a clock.
+#include "app/window.h"
+
+#include <GLFW/glfw3.h>
+
+namespace {
+
+GLFWwindow* window = nullptr;
+WindowSizeCallback sizeCallback = nullptr;
+double wheelSum = 0.0;  // GLFW 3 reports scroll offsets; the game wants a position
+
+void onScroll(GLFWwindow*, double, double yOffset) { wheelSum += yOffset; }
+
+void onFramebufferSize(GLFWwindow*, int width, int height) {
+    if (sizeCallback) sizeCallback(width, height);
+}
+
+bool keyDown(int glfwKey) { return window && glfwGetKey(window, glfwKey) == GLFW_PRESS; }
+
+int plusKey = GLFW_KEY_UNKNOWN;   // the key that types '+' in the player's layout
+int minusKey = GLFW_KEY_UNKNOWN;
+
+// '+' and '-' live on different physical keys per layout; ask GLFW once which
+// key produces the character. On a US layout no key types a bare '+' (it is
+// shift + '='), so that layout falls back to the '=' key.
+int findCharacterKey(char character, int fallback) {
+    for (int key = GLFW_KEY_SPACE; key <= GLFW_KEY_LAST; ++key) {
+        const char* name = glfwGetKeyName(key, 0);
+        if (name && name[0] == character && name[1] == '\0') return key;
+    }
+    return fallback;
+}
+
+bool characterKeyDown(int layoutKey, int keypadKey) { return keyDown(keypadKey) || keyDown(layoutKey); }
+
+}  // namespace
+
+void initWindowSystem() { glfwInit(); }
+
+bool openWindow(int width, int height, bool visible) {
+    glfwDefaultWindowHints();
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 2);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_COMPAT_PROFILE);
+    glfwWindowHint(GLFW_DEPTH_BITS, 24);
+    glfwWindowHint(GLFW_STENCIL_BITS, 8);
+    glfwWindowHint(GLFW_VISIBLE, visible ? GLFW_TRUE : GLFW_FALSE);
+    window = glfwCreateWindow(width, height, "", nullptr, nullptr);
+    if (!window) return false;
+    glfwMakeContextCurrent(window);
+    glfwSetScrollCallback(window, onScroll);
+    plusKey = findCharacterKey('+', GLFW_KEY_EQUAL);
+    minusKey = findCharacterKey('-', GLFW_KEY_MINUS);
+    return true;
+}
+
+void setWindowTitle(const char* title) {
+    if (window) glfwSetWindowTitle(window, title);
+}
+
+void setWindowSizeCallback(WindowSizeCallback callback) {
+    sizeCallback = callback;
+    if (!window) return;
+    glfwSetFramebufferSizeCallback(window, onFramebufferSize);
+    int width = 0, height = 0;
+    glfwGetFramebufferSize(window, &width, &height);
+    if (sizeCallback) sizeCallback(width, height);
+}
+
+bool windowIsOpen() { return window && !glfwWindowShouldClose(window); }
+
+void swapBuffers() {
+    if (!window) return;
+    glfwSwapBuffers(window);
+    glfwPollEvents();
+}
+
+void pollWindowEvents() { glfwPollEvents(); }
+
+InputState readInput() {
+    InputState input;
+    if (!window) {
+        input.windowOpen = false;
+        return input;
+    }
+    struct Binding { Key key; int glfwKey; };
+    static const Binding bindings[] = {
+        {Key::W, GLFW_KEY_W},         {Key::A, GLFW_KEY_A},         {Key::S, GLFW_KEY_S},
+        {Key::D, GLFW_KEY_D},         {Key::Q, GLFW_KEY_Q},         {Key::Up, GLFW_KEY_UP},
+        {Key::Down, GLFW_KEY_DOWN},   {Key::Left, GLFW_KEY_LEFT},   {Key::Right, GLFW_KEY_RIGHT},
+        {Key::Escape, GLFW_KEY_ESCAPE},
+        {Key::F1, GLFW_KEY_F1}, {Key::F2, GLFW_KEY_F2}, {Key::F3, GLFW_KEY_F3},
+        {Key::F4, GLFW_KEY_F4}, {Key::F5, GLFW_KEY_F5}, {Key::F6, GLFW_KEY_F6},
+        {Key::F7, GLFW_KEY_F7}, {Key::F8, GLFW_KEY_F8}, {Key::F9, GLFW_KEY_F9},
+    };
+    for (const Binding& b : bindings) setHeld(input, b.key, keyDown(b.glfwKey));
+    setHeld(input, Key::Plus, characterKeyDown(plusKey, GLFW_KEY_KP_ADD));
+    setHeld(input, Key::Minus, characterKeyDown(minusKey, GLFW_KEY_KP_SUBTRACT));
+
+    double x = 0.0, y = 0.0;
+    glfwGetCursorPos(window, &x, &y);
+    input.mouseX = static_cast<int>(x);
+    input.mouseY = static_cast<int>(y);
+    input.rightButton = glfwGetMouseButton(window, GLFW_MOUSE_BUTTON_RIGHT) == GLFW_PRESS;
+    input.wheel = mouseWheelPosition();
+    input.windowOpen = windowIsOpen();
+    return input;
+}
+
+int mouseWheelPosition() { return static_cast<int>(wheelSum); }
+
+double clockSeconds() { return glfwGetTime(); }
+
+void resizeWindow(int width, int height) {
+    if (window) glfwSetWindowSize(window, width, height);
+}
+
+void closeWindow() {
+    if (window) glfwSetWindowShouldClose(window, GLFW_TRUE);
+}
+
+void terminateWindowSystem() {
+    glfwTerminate();
+    window = nullptr;
+    sizeCallback = nullptr;
+}

@@ -1,0 +1,33 @@
+// The game's only door to GLFW: one window with a GL 3.2 compatibility
+// context, its input, the size callback and the clock. It offers exactly what
+// the frame code needs and nothing more; no other file calls GLFW.
+#pragma once
+
+#include "app/input.h"
+
+using WindowSizeCallback = void (*)(int width, int height);
+
+// Initialises GLFW (once; failure shows up as a failed open).
+void initWindowSystem();
+// Opens a windowed width x height window with a 3.2 compatibility context,
+// 24 depth and 8 stencil bits. Returns false when no window can be opened.
+bool openWindow(int width, int height, bool visible = true);
+void setWindowTitle(const char* title);
+// Installs the callback and calls it at once with the current framebuffer size,
+// as the game expects both projections to exist before anything is drawn.
+void setWindowSizeCallback(WindowSizeCallback callback);
+// Window still open (not closed by the user).
+bool windowIsOpen();
+// Swaps the back buffer, then processes pending window events.
+void swapBuffers();
+// Processes window events without drawing (used while an end screen holds).
+void pollWindowEvents();
+// Current keys, mouse position, right button and wheel position.
+InputState readInput();
+int mouseWheelPosition();
+// Seconds since initWindowSystem.
+double clockSeconds();
+// Test hooks: change the window size as a user would, or iconify it.
+void resizeWindow(int width, int height);
+void closeWindow();
+void terminateWindowSystem();

@@ -1,0 +1,22 @@
+// Shader programs: loading, compiling and linking the GLSL sources under
+// Shaders/, the transform-feedback variant for the snow, and their release.
+#pragma once
+
+#include <string>
+
+struct ShaderProgram {
+    bool loaded = false;
+    unsigned int vertexShader = 0;
+    unsigned int fragmentShader = 0;  // the geometry shader in the feedback program
+    unsigned int program = 0;         // 0 when loading or linking failed
+};
+
+bool fileExists(const std::string& path);
+std::string readTextFile(const std::string& path);
+// Returns 0 only when the shader object cannot be created.
+unsigned int compileShader(unsigned int type, const std::string& source);
+void linkShaderProgram(ShaderProgram& shader);
+void relinkShaderProgram(ShaderProgram& shader);
+ShaderProgram loadShaderProgram(const std::string& baseName);
+ShaderProgram loadFeedbackShaderProgram(const std::string& baseName);
+void destroyShaderProgram(ShaderProgram& shader);

@@ -1,0 +1,38 @@
+// Entry point of the GL tests: one hidden 1200 x 1000 window with the game's
+// context settings per test process, opened before the first test runs (so
+// listing the tests needs no display).
+#include <GL/glew.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/window.h"
+#include "math/camera.h"
+
+namespace {
+
+class GlEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        initWindowSystem();
+        if (!openWindow(1200, 1000, false)) {
+            std::fprintf(stderr, "GL tests need a display (run them through scripts/test.sh)\n");
+            std::exit(1);
+        }
+        setWindowSizeCallback(onWindowResize);
+        glewExperimental = GL_TRUE;
+        glewInit();
+        glGetError();  // GLEW may leave an enum error behind on core-ish contexts
+        glViewport(0, 0, screenWidth, screenHeight);
+    }
+    void TearDown() override { terminateWindowSystem(); }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    ::testing::AddGlobalTestEnvironment(new GlEnvironment);
+    return RUN_ALL_TESTS();
+}
