@@ -1,0 +1,18 @@
+// Height-map capture: the torte rendered straight down into a float target
+// whose pixels hold world heights, read back once at start-up and exported
+// as terrain.bmp.
+#pragma once
+
+#include <glm/glm.hpp>
+
+#include "world/height_map.h"
+
+struct Model;
+struct SceneObject;
+struct ShaderProgram;
+
+void captureHeightMap(HeightMap& map, const SceneObject& landscape, const Model& landscapeModel,
+                      const ShaderProgram& terrainProgram);
+void drawLandscapeForCapture(const SceneObject& object, const ShaderProgram& program, const Model& mesh,
+                             const glm::mat4& projectionView, const glm::mat4& view);
+bool exportHeightMapBitmap();
