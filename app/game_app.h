@@ -1,8 +1,58 @@
-// The game as one record and its life: start-up, loading, the frame loop and
-// shutdown. The entry point owns one GameApp for the whole run.
+// The game as one record and its life: start-up, the loading sequence, the
+// frame loop and shutdown. The entry point owns one GameApp for the whole
+// run; the benchmark drives the same functions.
 #pragma once
 
 #include "app/options.h"
+#include "game/scene.h"
+#include "render/game_programs.h"
+#include "world/height_map.h"
+#include "world/snow.h"
+
+// Points of loading and of a frame that a measuring tool (the benchmark) can
+// observe; the game itself installs no hook.
+enum class GameStage {
+    WindowOpened, ProgramsLoaded, SceneLoaded, SnowCreated, TexturesLoaded, ShadowMapCreated, HeightMapCaptured,
+    FrameStarted, RulesDone, ScenePassesDone, OverlayDone, SnowDone, IconsDone, FrameSwapped
+};
+using GameStageHook = void (*)(GameStage stage, void* user);
+
+struct GameApp {
+    GamePrograms programs;
+    Scene scene;
+    ParticleSystem snow;
+    HeightMap heightMap;
+    unsigned int shadowFramebuffer = 0;
+    OptionFlags options;
+    StatusMessage status;
+
+    bool running = true;
+    float lastFrameTime = 0.0f;
+    float frameTime = 0.0f;
+    float windowOpenSeconds = 0.0f;  // handed to the icon draws as their time
+    float fpsSampleTime = 0.0f;
+    float shownFrameRate = 0.0f;
+    float shownFrameMillis = 0.0f;
+
+    GameStageHook stageHook = nullptr;
+    void* stageUser = nullptr;
+};
+
+enum class FrameResult { Continue, Quit, GameOver };
+
+// Opens the window and makes the context current. False when no window can
+// be opened (the message is printed, GLFW terminated).
+bool openGameWindow(GameApp& app);
+// Loads everything in its fixed order. Returns 0, or -1 when a texture failed
+// (the programs are destroyed by then).
+int loadGame(GameApp& app);
+// The last steps before the first frame: wheel reference, first clear, the
+// ghosts' start step.
+void prepareFirstFrame(GameApp& app);
+// One frame, end screens included.
+FrameResult runFrame(GameApp& app);
+// Releases every GL object and closes the window.
+void shutdownGame(GameApp& app);
 
 // Runs the whole game; returns the process exit code (0 normal end,
 // 1 no window, -1 a texture failed to load).

@@ -4,15 +4,20 @@
 #pragma once
 
 #include "app/input.h"
+#include "game/cakes.h"
+#include "game/ghosts.h"
 
 struct Scene;
 struct HeightMap;
 
-// Gives every ghost its start step (before the first frame).
-void startGhosts(Scene& scene, float t);
+// The longest frame the rules are stepped by. Their take-backs are only
+// checked one step deep, so a long frame (a stall while loading or dragging
+// the window) could throw ghosts far out of the play area.
+constexpr float maxSimulationStep = 0.1f;
+
+// The frame time the rules should see: frameTime limited to
+// 0 .. maxSimulationStep; a NaN or negative frame time gives 0.
+float simulationStep(float frameTime);
+
 // The frame steps in their fixed order; now is the clock in seconds.
 void updateGameFrame(Scene& scene, const HeightMap& map, const InputState& input, float dt, float now);
-bool hasWon(const Scene& scene);
-bool hasLost(const Scene& scene);
-// Texture number of icon k: carried, lying or lost.
-unsigned int iconTexture(const Scene& scene, int k);

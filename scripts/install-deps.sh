@@ -9,7 +9,7 @@ packages=(
   libgtest-dev googletest libbenchmark-dev
   fonts-dejavu-core
   xvfb xauth x11-utils xdotool imagemagick libgl1-mesa-dri mesa-utils
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev libx11-dev strace
 )
 
 missing=()

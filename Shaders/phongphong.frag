@@ -1,0 +1,67 @@
+// Per-pixel Phong with the shadow map. The colour is the vertex colour, or
+// the object's texture when one is bound (the ghosts drawn through here).
+// Colours are treated as sRGB and lit in linear light; the framebuffer
+// encodes the result again.
+#version 150
+
+uniform sampler2D texUnit;
+uniform sampler2DShadow shadow_map;
+uniform vec3 light;
+uniform vec3 ambient;
+uniform vec3 intensity;
+uniform vec3 viewing;
+uniform float diffuse;
+uniform float specular;
+uniform float shininess;
+
+in vec3 world_position;
+in vec3 world_normal;
+in vec2 tex_coord;
+in vec3 vertex_colour;
+in vec4 shadow_coord;
+
+out vec4 out_color;
+
+// 1 where the light reaches the point, 0 in shadow, soft in between (four
+// filtered lookups a texel apart). Points behind the light or beyond its far
+// plane have nothing in the map to be shadowed by.
+float light_reaches(vec4 coord, float facing)
+{
+    if (coord.w <= 0.0) return 1.0;
+    vec3 p = coord.xyz / coord.w;
+    if (p.z >= 1.0) return 1.0;
+    // The map holds the casters' back faces, so lit faces sit well in front
+    // of what they are compared with; a small bias keeps contact shadows
+    // attached, a little more on faces turned away from the light.
+    float reference = p.z - mix(0.0004, 0.00004, facing);
+    vec2 texel = 1.0 / vec2(textureSize(shadow_map, 0));
+    float sum = 0.0;
+    sum += texture(shadow_map, vec3(p.xy + vec2(-0.5, -0.5) * texel, reference));
+    sum += texture(shadow_map, vec3(p.xy + vec2(0.5, -0.5) * texel, reference));
+    sum += texture(shadow_map, vec3(p.xy + vec2(-0.5, 0.5) * texel, reference));
+    sum += texture(shadow_map, vec3(p.xy + vec2(0.5, 0.5) * texel, reference));
+    return 0.25 * sum;
+}
+
+vec3 to_linear(vec3 c) { return pow(max(c, vec3(0.0)), vec3(2.2)); }
+
+void main()
+{
+    // Texture 0 has no image: GL reports it as at most 1 x 1.
+    bool textured = textureSize(texUnit, 0).x > 1;
+    vec3 sampled = texture(texUnit, tex_coord).rgb;
+    vec3 base = to_linear(textured ? sampled : vertex_colour);
+
+    vec3 n = normalize(world_normal);
+    if (!gl_FrontFacing) n = -n;
+    vec3 l = normalize(light - world_position);
+    vec3 v = length(viewing) > 0.0 ? normalize(viewing) : vec3(0.0, 0.0, 1.0);
+    float facing = max(dot(n, l), 0.0);
+    float lit = facing > 0.0 ? light_reaches(shadow_coord, facing) : 0.0;
+
+    // The materials are small numbers; a fixed sky fill and a stronger key
+    // keep the figures readable against the snow.
+    vec3 shade = ambient + vec3(0.15) + (diffuse + 0.45) * facing * lit;
+    float gloss = specular * pow(max(dot(reflect(-l, n), v), 0.0), max(shininess, 1.0)) * lit;
+    out_color = vec4(intensity * (base * shade + vec3(gloss)), 1.0);
+}

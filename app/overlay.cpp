@@ -1,0 +1,132 @@
+// Overlay text and the cake icon row: text runs built from the options and
+// figures, then drawn one glyph quad at a time in overlay pixels.
+#include "app/overlay.h"
+
+#include <GL/glew.h>
+
+#include <cstdio>
+#include <glm/gtc/matrix_transform.hpp>
+
+#include "app/window.h"
+#include "game/game_frame.h"
+#include "math/camera.h"
+#include "render/draw.h"
+#include "render/model.h"
+
+namespace {
+
+// Formats into a zero-filled buffer and keeps its first count bytes, so a
+// short result is padded with the terminating zeros that get drawn as cell 0.
+// snprintf keeps a huge value from running past the buffer.
+template <typename T>
+std::string leadingCharacters(const char* format, T value, int count) {
+    char buffer[32] = {};
+    std::snprintf(buffer, sizeof buffer, format, value);
+    return std::string(buffer, static_cast<std::size_t>(count));
+}
+
+// Bytes of the status text, stopping early at a terminator so a length
+// longer than the text never reads past it.
+std::string statusCharacters(const StatusMessage& status) {
+    std::string characters;
+    for (int i = 0; i < status.length && status.text[i] != '\0'; ++i) characters.push_back(status.text[i]);
+    return characters;
+}
+
+OverlayText textRun(float x, float y, std::string characters) {
+    OverlayText run;
+    run.x = x;
+    run.y = y;
+    run.characters = std::move(characters);
+    return run;
+}
+
+}  // namespace
+
+SceneObject makeTextObject(float x, float y) {
+    SceneObject object;
+    object.colour = glm::vec3(0.0f);
+    object.applyWorld(glm::scale(glm::mat4(1.0f), glm::vec3(kTextScale)));
+    object.applyWorld(glm::translate(glm::mat4(1.0f), glm::vec3(x, y, kOverlayDepth)));
+    return object;
+}
+
+std::string objectCountCharacters(int count) { return leadingCharacters("%i", count, 2); }
+
+std::string figureCharacters(float value) { return leadingCharacters("%f", static_cast<double>(value), 5); }
+
+std::vector<OverlayText> buildOverlayText(const OptionFlags& options, const StatusMessage& status,
+                                          const OverlayFigures& figures, int width, int height) {
+    std::vector<OverlayText> runs;
+    const int halfWidth = width / 2;  // integer halving, as the lines are laid out in whole pixels
+    if (options.showObjectCount) {
+        float x = static_cast<float>(halfWidth - 100);
+        float y = static_cast<float>(height - 150);
+        runs.push_back(textRun(x, y, "Objekte:"));
+        runs.push_back(textRun(x + 180.0f, y, objectCountCharacters(figures.drawnObjectCount)));
+    }
+    if (options.showFrameRate) {
+        float x = static_cast<float>(halfWidth - 150);
+        float y = static_cast<float>(height - 50);
+        runs.push_back(textRun(x, y, "Framerate:"));
+        runs.push_back(textRun(x + 220.0f, y, figureCharacters(figures.shownFrameRate)));
+        float msX = static_cast<float>(halfWidth + 70);
+        float msY = static_cast<float>(height - 100);
+        runs.push_back(textRun(msX, msY, figureCharacters(figures.shownFrameMillis)));
+        runs.push_back(textRun(msX + 120.0f, msY, "ms"));
+    }
+    if (status.visible && status.text) runs.push_back(textRun(20.0f, 20.0f, statusCharacters(status)));
+    return runs;
+}
+
+std::string frameTimeLine(float frameTime) {
+    char buffer[64] = {};
+    std::snprintf(buffer, sizeof buffer, "%gms\n", static_cast<double>(frameTime * 1000.0f));
+    return buffer;
+}
+
+void hideExpiredStatus(StatusMessage& status, float now) {
+    if (static_cast<double>(now) > static_cast<double>(status.shownAt) + kStatusSeconds) status.visible = false;
+}
+
+std::array<unsigned int, kCakeCount> iconRowTextures(const Scene& scene) {
+    std::array<unsigned int, kCakeCount> textures{};
+    for (int k = 0; k < kCakeCount; ++k) textures[static_cast<std::size_t>(k)] = iconTexture(scene, k);
+    return textures;
+}
+
+void drawText(SceneObject textObject, const ShaderProgram& textProgram, float advance, const char* characters,
+              int count) {
+    if (!characters) return;
+    const glm::mat4 step = glm::translate(glm::mat4(1.0f), glm::vec3(advance, 0.0f, 0.0f));
+    for (int i = 0; i < count; ++i) {
+        Model glyph;
+        buildGlyphQuad(glyph, textObject.colour, textProgram, static_cast<signed char>(characters[i]));
+        drawOverlayModel(glyph, textObject, textProgram, 0.0f, false, 1.0f, overlayProjection, lightCamera,
+                         overlayCamera);
+        releaseModel(glyph);
+        textObject.applyWorld(step);
+    }
+}
+
+void drawOverlayText(const OptionFlags& options, StatusMessage& status, const OverlayFigures& figures,
+                     const ShaderProgram& textProgram) {
+    for (const OverlayText& run : buildOverlayText(options, status, figures, screenWidth, screenHeight))
+        drawText(makeTextObject(run.x, run.y), textProgram, kTextAdvance, run.characters.data(),
+                 static_cast<int>(run.characters.size()));
+    if (options.showFrameRate) {
+        std::fputs(frameTimeLine(figures.frameTime).c_str(), stdout);
+        std::fflush(stdout);
+    }
+    // Checked after the draw, so the frame that passes the two seconds still shows it.
+    if (status.visible) hideExpiredStatus(status, static_cast<float>(clockSeconds()));
+}
+
+void drawIconRow(const Scene& scene, const ShaderProgram& textProgram, float time) {
+    const std::array<unsigned int, kCakeCount> textures = iconRowTextures(scene);
+    for (std::size_t k = 0; k < textures.size(); ++k)
+        drawModelNoShadow(scene.iconModel, scene.cakeIcons[k], textProgram, textures[k], time, 0.0f, false, 1.0f,
+                          overlayProjection, lightCamera, overlayCamera);
+}
+
+void applyWireframe(bool wireframe) { glPolygonMode(GL_FRONT_AND_BACK, wireframe ? GL_LINE : GL_FILL); }

@@ -1,0 +1,18 @@
+// The heroine's control: walking with take-back on forbidden ground, the arm
+// swing, camera zoom and turning, and following the ground height. The
+// heroine is four objects that always move together (the invisible anchor,
+// both arms and the body); the camera target moves by the same steps.
+#pragma once
+
+#include "app/input.h"
+
+struct Scene;
+struct HeightMap;
+
+// Walking, zoom and turning for one frame of dt seconds.
+void handlePlayerInput(Scene& scene, const HeightMap& map, const InputState& input, float dt);
+// One swing step of both arms; counts steps, not time.
+void armSwingStep(Scene& scene);
+// Writes the anchor's position line, then lifts the body, the arms and the
+// camera target to the ground height under the anchor.
+void followGround(Scene& scene, const HeightMap& map);

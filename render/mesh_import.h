@@ -1,0 +1,49 @@
+// Mesh import without GL: reads a model file through Assimp into main-memory
+// meshes of 72-byte vertices plus the bounds of all positions. The uploading
+// importers of render/model.h build on this; it also runs without a context.
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include <glm/glm.hpp>
+
+#include "render/model.h"
+
+// Where the texture coordinates of the vertices come from.
+enum class UvSource {
+    File,      // the first texture-coordinate set of the mesh, else (0, 0)
+    Position,  // u, v computed from the raw x, y (the grass importer)
+};
+
+struct ImportedMeshes {
+    std::vector<MeshData> meshes;
+    float minX = 0.0f;
+    float maxX = 0.0f;
+    float minY = 0.0f;
+    float maxY = 0.0f;
+    float minZ = 0.0f;
+    float maxZ = 0.0f;
+};
+
+// The post-processing the game asks of Assimp: triangulate and join identical
+// vertices (0xA), nothing else.
+constexpr unsigned int kImportFlags = 0xA;
+
+// Reads the file. Returns false, leaving out untouched, when the file cannot
+// be read or parsed, is not COLLADA, fails colladaLooksSound, or holds no meshes. Faces that are not triangles after
+// triangulation (points, lines) and faces with indices outside the mesh are
+// dropped, so faceCount counts the triangles actually stored.
+bool importMeshes(const char* path, const glm::vec3& defaultColour, UvSource uvSource, ImportedMeshes& out);
+// The same from a buffer; hint is the file extension without the dot ("dae").
+bool importMeshesFromMemory(const void* data, std::size_t size, const char* hint, const glm::vec3& defaultColour,
+                            UvSource uvSource, ImportedMeshes& out);
+
+// The check made before a COLLADA document reaches Assimp: it must name the
+// COLLADA root, and every data array must hold the values its count claims
+// and every accessor fit inside its array (Assimp reads past them otherwise).
+bool colladaLooksSound(const char* data, std::size_t size);
+
+// The grass importer's texture coordinate from one raw coordinate:
+// (float)((trunc(c) + 100) mod period), the remainder taking the dividend's sign.
+float positionTexCoord(float coordinate, int period);

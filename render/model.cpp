@@ -1,0 +1,190 @@
+// Model import and upload: the file importers, the glyph-quad generator and
+// the release. Each mesh gets one vertex array, one vertex buffer and one
+// index buffer; attribute locations come from the program passed in.
+#include "render/model.h"
+
+#include <GL/glew.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <utility>
+
+#include "render/gl_check.h"
+#include "render/mesh_import.h"
+#include "render/shader_program.h"
+
+namespace {
+
+struct AttributeLayout {
+    const char* name;
+    GLint components;
+    std::size_t offset;
+};
+
+// Same order and offsets for every program that draws models.
+constexpr AttributeLayout kAttributes[] = {
+    {"in_position", 4, offsetof(Vertex, position)},
+    {"in_normal", 3, offsetof(Vertex, normal)},
+    {"in_texture", 2, offsetof(Vertex, uv)},
+    {"in_colour", 3, offsetof(Vertex, colour)},
+};
+
+// Which GL checks an importer reports: loadModel has one after the unbind,
+// the textured variants three.
+enum class CheckLabels { ModelLoad, WithTexture };
+
+void setUpAttributes(const ShaderProgram& program) {
+    for (const AttributeLayout& attribute : kAttributes) {
+        GLint location = glGetAttribLocation(program.program, attribute.name);
+        if (location < 0) continue;  // the program does not use it
+        glEnableVertexAttribArray(static_cast<GLuint>(location));
+        glVertexAttribPointer(static_cast<GLuint>(location), attribute.components, GL_FLOAT, GL_FALSE,
+                              sizeof(Vertex), reinterpret_cast<const void*>(attribute.offset));
+    }
+}
+
+void printMeshCounts(std::uint32_t meshCount, std::uint32_t faceCount) {
+    std::printf("number of meshes: %u\n", static_cast<unsigned>(meshCount));
+    std::fflush(stdout);
+    std::printf("number of faces: %u\n", static_cast<unsigned>(faceCount));
+    std::fflush(stdout);
+}
+
+void allocateMeshArrays(Model& model, std::uint32_t meshCount) {
+    model.meshCount = meshCount;
+    model.faceCounts.assign(meshCount, 0);
+    model.vertexBuffers.assign(meshCount, 0);
+    model.indexBuffers.assign(meshCount, 0);
+    model.vertexArrays.assign(meshCount, 0);
+    model.meshes.assign(meshCount, MeshData{});
+    if (meshCount == 0) return;
+    glGenVertexArrays(static_cast<GLsizei>(meshCount), model.vertexArrays.data());
+    glGenBuffers(static_cast<GLsizei>(meshCount), model.vertexBuffers.data());
+    glGenBuffers(static_cast<GLsizei>(meshCount), model.indexBuffers.data());
+}
+
+void resetBounds(Model& model) {
+    const Model empty;
+    model.minX = empty.minX;
+    model.maxX = empty.maxX;
+    model.minY = empty.minY;
+    model.maxY = empty.maxY;
+    model.minZ = empty.minZ;
+    model.maxZ = empty.maxZ;
+}
+
+void uploadImport(Model& model, ImportedMeshes& imported, const ShaderProgram& program, CheckLabels labels) {
+    // The record is meant to be filled once; a second import must not leak
+    // the first one's GL objects.
+    if (model.meshCount > 0) releaseModel(model);
+
+    const auto meshCount = static_cast<std::uint32_t>(imported.meshes.size());
+    allocateMeshArrays(model, meshCount);
+    model.minX = imported.minX;
+    model.maxX = imported.maxX;
+    model.minY = imported.minY;
+    model.maxY = imported.maxY;
+    model.minZ = imported.minZ;
+    model.maxZ = imported.maxZ;
+
+    for (std::uint32_t i = 0; i < meshCount; ++i) {
+        MeshData& mesh = model.meshes[i];
+        mesh = std::move(imported.meshes[i]);
+        glBindVertexArray(model.vertexArrays[i]);
+        model.faceCounts[i] = mesh.faceCount;
+        printMeshCounts(meshCount, mesh.faceCount);
+
+        glBindBuffer(GL_ARRAY_BUFFER, model.vertexBuffers[i]);
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(sizeof(Vertex) * mesh.vertexCount),
+                     mesh.vertices.data(), GL_STATIC_DRAW);
+        setUpAttributes(program);
+        if (labels == CheckLabels::WithTexture) checkGlError("models with tex 0");
+
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, model.indexBuffers[i]);
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(sizeof(std::uint32_t) * 3 * mesh.faceCount),
+                     mesh.indices.data(), GL_STATIC_DRAW);
+        if (labels == CheckLabels::WithTexture) checkGlError("models with tex 1");
+
+        glBindVertexArray(0);
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+        checkGlError(labels == CheckLabels::WithTexture ? "models with tex 2" : "model load 2");
+    }
+}
+
+}  // namespace
+
+void loadModel(Model& model, const char* path, const glm::vec3& defaultColour, const ShaderProgram& program) {
+    ImportedMeshes imported;
+    if (!importMeshes(path, defaultColour, UvSource::File, imported)) return;
+    uploadImport(model, imported, program, CheckLabels::ModelLoad);
+}
+
+void loadModelPositionUV(Model& model, const char* path, const glm::vec3& defaultColour,
+                         const ShaderProgram& program) {
+    ImportedMeshes imported;
+    if (!importMeshes(path, defaultColour, UvSource::Position, imported)) return;
+    uploadImport(model, imported, program, CheckLabels::WithTexture);
+}
+
+void buildGlyphQuad(Model& model, const glm::vec3& colour, const ShaderProgram& program, signed char character) {
+    if (model.meshCount > 0) releaseModel(model);
+    allocateMeshArrays(model, 1);
+    resetBounds(model);
+
+    MeshData& mesh = model.meshes[0];
+    model.faceCounts[0] = mesh.faceCount = 2;
+    mesh.vertexCount = 4;
+    mesh.vertices.assign(4, Vertex{});
+
+    // Corners top-right, top-left, bottom-left, bottom-right.
+    const float cornerX[4] = {1.0f, -1.0f, -1.0f, 1.0f};
+    const float cornerY[4] = {1.0f, 1.0f, -1.0f, -1.0f};
+    // Truncating division on the signed code: codes above 127 arrive negative
+    // and give a negative cell, as the atlas lookup always has.
+    const int column = character % 16;
+    const int row = character / 16;
+    for (int k = 0; k < 4; ++k) {
+        Vertex& v = mesh.vertices[static_cast<std::size_t>(k)];
+        v.normal[2] = 1.0f;
+        v.position[0] = cornerX[k];
+        v.position[1] = cornerY[k];
+        v.position[3] = 1.0f;
+        v.colour[0] = colour.r;
+        v.colour[1] = colour.g;
+        v.colour[2] = colour.b;
+        if (cornerX[k] < model.minX) model.minX = cornerX[k];
+        if (cornerX[k] > model.maxX) model.maxX = cornerX[k];
+        if (cornerY[k] < model.minY) model.minY = cornerY[k];
+        if (cornerY[k] > model.maxY) model.maxY = cornerY[k];
+        if (0.0f < model.minZ) model.minZ = 0.0f;
+        if (0.0f > model.maxZ) model.maxZ = 0.0f;
+        v.uv[0] = static_cast<float>(column) * 0.0625f + (cornerX[k] >= 0.0f ? 0.0625f : 0.0f);
+        v.uv[1] = 1.0f - (static_cast<float>(row) * 0.0625f + (cornerY[k] < 0.0f ? 0.0625f : 0.0f));
+    }
+    mesh.indices = {0, 1, 2, 0, 2, 3};
+
+    glBindVertexArray(model.vertexArrays[0]);
+    glBindBuffer(GL_ARRAY_BUFFER, model.vertexBuffers[0]);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(sizeof(Vertex) * 4), mesh.vertices.data(),
+                 GL_STATIC_DRAW);
+    setUpAttributes(program);
+    checkGlError("models with tex 0");
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, model.indexBuffers[0]);
+    // The overlay rebuilds a quad per character, hence the dynamic hint.
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(sizeof(std::uint32_t) * 6), mesh.indices.data(),
+                 GL_DYNAMIC_DRAW);
+    checkGlError("models with tex 1");
+    glBindVertexArray(0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    checkGlError("models with tex 2");
+}
+
+void releaseModel(Model& model) {
+    for (std::uint32_t i = 0; i < model.meshCount; ++i) {
+        if (i < model.vertexArrays.size()) glDeleteVertexArrays(1, &model.vertexArrays[i]);
+        if (i < model.vertexBuffers.size()) glDeleteBuffers(1, &model.vertexBuffers[i]);
+        if (i < model.indexBuffers.size()) glDeleteBuffers(1, &model.indexBuffers[i]);
+    }
+    model = Model{};
+}

@@ -1,0 +1,84 @@
+// Shadow mapping: the depth texture (texture 16) and its framebuffer, and the
+// per-frame pass that renders the casters from the light into it.
+#include "render/shadow_map.h"
+
+#include <GL/glew.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "game/scene.h"
+#include "math/camera.h"
+#include "render/draw.h"
+#include "render/gl_check.h"
+#include "render/shader_program.h"
+#include "render/texture.h"
+
+unsigned int createShadowMap() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glActiveTexture(GL_TEXTURE1);
+
+    GLuint depthTexture = 0;
+    glGenTextures(1, &depthTexture);
+    glBindTexture(GL_TEXTURE_2D, depthTexture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, kShadowMapSize, kShadowMapSize, 0, GL_DEPTH_COMPONENT,
+                 GL_UNSIGNED_BYTE, nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_BORDER);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_BORDER);
+    // Lookups outside the map compare against the far end: lit.
+    const GLfloat border[4] = {1.0f, 0.0f, 0.0f, 0.0f};
+    glTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_BORDER_COLOR, border);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_MODE, GL_COMPARE_REF_TO_TEXTURE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_FUNC, GL_LESS);
+    glBindTexture(GL_TEXTURE_2D, depthTexture);
+
+    GLuint framebuffer = 0;
+    glGenFramebuffers(1, &framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, depthTexture, 0);
+    const GLenum noColour = GL_NONE;
+    glDrawBuffers(1, &noColour);
+
+    if (glCheckFramebufferStatusEXT(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+        std::printf("Couldn't create frame buffer\n");
+        std::fflush(stdout);
+        std::exit(0);
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glActiveTexture(GL_TEXTURE0);
+    checkGlError("after basic shadow mapping");
+    return framebuffer;
+}
+
+void renderShadowPass(const Scene& scene, const ShaderProgram& colourProgram, unsigned int shadowFramebuffer) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, kGroundTexture);
+    glActiveTexture(GL_TEXTURE1);
+    glViewport(0, 0, kShadowMapSize, kShadowMapSize);
+    glBindFramebuffer(GL_FRAMEBUFFER, shadowFramebuffer);
+    // Set but never enabled: the back-faces-only pass keeps lit faces clear
+    // of their own depth without an offset.
+    glPolygonOffset(1.1f, 4.0f);
+    glCullFace(GL_FRONT);
+    glClearColor(0.3f, 0.3f, 1.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    drawShadowCaster(scene.leftArmModel, scene.leftArm, colourProgram, lightCamera, mainCamera);
+    drawShadowCaster(scene.rightArmModel, scene.rightArm, colourProgram, lightCamera, mainCamera);
+    drawShadowCaster(scene.bodyModel, scene.heroBody, colourProgram, lightCamera, mainCamera);
+    for (const SceneObject& ghost : scene.ghosts)
+        drawShadowCaster(scene.ghostModel, ghost, colourProgram, lightCamera, mainCamera);
+    for (const SceneObject& cake : scene.cakes)
+        if (!cake.collected) drawShadowCaster(scene.cakeModel, cake, colourProgram, lightCamera, mainCamera);
+    drawShadowCaster(scene.torteModel, scene.torte, colourProgram, lightCamera, mainCamera);
+
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glCullFace(GL_BACK);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glPolygonOffset(0.0f, 0.0f);
+    glActiveTexture(GL_TEXTURE0);
+    glViewport(0, 0, screenWidth, screenHeight);
+}

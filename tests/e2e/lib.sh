@@ -1,0 +1,83 @@
+# Shared helpers of the end-to-end tests: a private Xvfb per test, the game
+# started in it, keys held with xdotool, and checks on exit codes and output.
+# Usage in a test: source lib.sh "$@"   (arguments: varnelo binary, close_window tool)
+set -uo pipefail
+
+VARNELO=$(readlink -f "$1")
+CLOSE_WINDOW=$(readlink -f "${2:-}")
+E2E_TMP=$(mktemp -d)
+GAME_PID=""
+XVFB_PID=""
+
+fail() {
+    echo "FAIL: $*"
+    [ -f "$E2E_TMP/stderr" ] && { echo "--- stderr (tail)"; tail -n 20 "$E2E_TMP/stderr"; }
+    exit 1
+}
+
+cleanup() {
+    [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+    wait 2>/dev/null
+    rm -rf "$E2E_TMP"
+}
+trap cleanup EXIT
+
+# Starts a private X server; -displayfd picks a free display without races.
+start_display() {
+    Xvfb -displayfd 3 -screen 0 1200x1000x24 -nolisten tcp 3>"$E2E_TMP/display" 2>/dev/null &
+    XVFB_PID=$!
+    for _ in $(seq 100); do
+        [ -s "$E2E_TMP/display" ] && break
+        sleep 0.05
+    done
+    [ -s "$E2E_TMP/display" ] || fail "Xvfb did not start"
+    export DISPLAY=":$(head -n 1 "$E2E_TMP/display")"
+    export LIBGL_ALWAYS_SOFTWARE=1
+}
+
+# Starts the game in directory $1 (default: the repository root, the cwd).
+start_game() {
+    local dir=${1:-.}
+    (cd "$dir" && exec "$VARNELO") >"$E2E_TMP/stdout" 2>"$E2E_TMP/stderr" &
+    GAME_PID=$!
+}
+
+# Waits until the game runs frames (it prints its position every frame).
+wait_for_frames() {
+    local count=${1:-5}
+    for _ in $(seq 600); do
+        [ "$(grep -c '^x ' "$E2E_TMP/stdout" 2>/dev/null)" -ge "$count" ] && return 0
+        kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended before running $count frames"
+        sleep 0.1
+    done
+    fail "no frames after 60 s"
+}
+
+game_window() { xdotool search --name '^Varnelo$' | head -n 1; }
+
+# Holds a key long enough to span several frames, then lets it go.
+hold_key() {
+    local key=$1 seconds=${2:-0.2}
+    xdotool keydown "$key"
+    sleep "$seconds"
+    xdotool keyup "$key"
+}
+
+# Waits for the game to end and returns its exit code.
+wait_for_exit() {
+    local seconds=${1:-30}
+    for _ in $(seq $((seconds * 10))); do
+        kill -0 "$GAME_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$GAME_PID" 2>/dev/null; then
+        fail "the game did not end within $seconds s"
+    fi
+    wait "$GAME_PID"
+    local code=$?
+    GAME_PID=""
+    return $code
+}
+
+frames_so_far() { grep -c '^x ' "$E2E_TMP/stdout"; }

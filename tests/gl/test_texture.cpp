@@ -1,0 +1,249 @@
+// Texture loading and sampling modes against a real GL: what lands in the
+// texture object, its filters, and that failed loads leave nothing behind.
+#include <GL/glew.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "render/texture.h"
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+Bytes tgaFile(int imageType, int width, int height, int pixelBits, int descriptor, const Bytes& body,
+              const Bytes& colourMap = {}, int mapBits = 0) {
+    const int mapLength = mapBits == 0 ? 0 : static_cast<int>(colourMap.size()) / (mapBits / 8);
+    Bytes file = {0,
+                  static_cast<unsigned char>(mapBits == 0 ? 0 : 1),
+                  static_cast<unsigned char>(imageType),
+                  0,
+                  0,
+                  static_cast<unsigned char>(mapLength & 0xff),
+                  static_cast<unsigned char>(mapLength >> 8),
+                  static_cast<unsigned char>(mapBits),
+                  0,
+                  0,
+                  0,
+                  0,
+                  static_cast<unsigned char>(width & 0xff),
+                  static_cast<unsigned char>(width >> 8),
+                  static_cast<unsigned char>(height & 0xff),
+                  static_cast<unsigned char>(height >> 8),
+                  static_cast<unsigned char>(pixelBits),
+                  static_cast<unsigned char>(descriptor)};
+    file.insert(file.end(), colourMap.begin(), colourMap.end());
+    file.insert(file.end(), body.begin(), body.end());
+    return file;
+}
+
+void drainGlErrors() {
+    while (glGetError() != GL_NO_ERROR) {
+    }
+}
+
+GLint boundTexture() {
+    GLint name = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &name);
+    return name;
+}
+
+GLint levelParameter(GLint level, GLenum parameter) {
+    GLint value = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, level, parameter, &value);
+    return value;
+}
+
+GLint textureParameter(GLenum parameter) {
+    GLint value = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, parameter, &value);
+    return value;
+}
+
+// Level 0 of the bound texture as tightly packed RGBA bytes, bottom row first.
+Bytes readBackRgba() {
+    const GLint width = levelParameter(0, GL_TEXTURE_WIDTH);
+    const GLint height = levelParameter(0, GL_TEXTURE_HEIGHT);
+    Bytes pixels(static_cast<std::size_t>(width * height * 4), 0);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    return pixels;
+}
+
+Bytes rgbaOf(const Bytes& rgb) {
+    Bytes rgba;
+    for (std::size_t i = 0; i + 2 < rgb.size(); i += 3) rgba.insert(rgba.end(), {rgb[i], rgb[i + 1], rgb[i + 2], 255});
+    return rgba;
+}
+
+class TextureLoad : public ::testing::Test {
+protected:
+    void SetUp() override {
+        drainGlErrors();
+        dir = std::filesystem::path(::testing::TempDir()) / "varnelo_texture_test";
+        std::filesystem::create_directories(dir);
+    }
+    void TearDown() override {
+        GLuint name = static_cast<GLuint>(boundTexture());
+        if (name != 0) glDeleteTextures(1, &name);
+        std::filesystem::remove_all(dir);
+    }
+    std::string write(const std::string& name, const Bytes& bytes) {
+        const std::string path = (dir / name).string();
+        std::FILE* file = std::fopen(path.c_str(), "wb");
+        if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+        return path;
+    }
+    std::filesystem::path dir;
+};
+
+TEST_F(TextureLoad, ThirtyTwoBitFileUploadsAsRgbaIntoRgb8AndDropsAlpha) {
+    // 2 x 2, B,G,R,A: red (alpha 0), green (alpha 128) / blue, grey.
+    const Bytes body = {0, 0, 255, 0, 0, 255, 0, 128, 255, 0, 0, 255, 90, 90, 90, 30};
+    ASSERT_TRUE(loadTexture(write("rgba.tga", tgaFile(2, 2, 2, 32, 0, body))));
+    EXPECT_NE(boundTexture(), 0);
+    EXPECT_EQ(levelParameter(0, GL_TEXTURE_INTERNAL_FORMAT), GL_RGB8);
+    EXPECT_EQ(levelParameter(0, GL_TEXTURE_ALPHA_SIZE), 0);
+    // Read as GL_RGB the four-byte pixels would be shifted; the alpha reads back as 1.
+    EXPECT_EQ(readBackRgba(), (Bytes{255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 90, 90, 90, 255}));
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(TextureLoad, LoaderSetsLinearMipmappedRepeatingSamplingWithAFullChain) {
+    ASSERT_TRUE(loadTexture(write("grid.tga", tgaFile(2, 4, 4, 24, 0, Bytes(4 * 4 * 3, 200)))));
+    EXPECT_EQ(textureParameter(GL_TEXTURE_MAG_FILTER), GL_LINEAR);
+    EXPECT_EQ(textureParameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
+    EXPECT_EQ(textureParameter(GL_TEXTURE_WRAP_S), GL_REPEAT);
+    EXPECT_EQ(textureParameter(GL_TEXTURE_WRAP_T), GL_REPEAT);
+    EXPECT_EQ(levelParameter(1, GL_TEXTURE_WIDTH), 2);
+    EXPECT_EQ(levelParameter(2, GL_TEXTURE_WIDTH), 1);
+    // The chain is complete, so sampling the mip-mapped texture gives the image's colour.
+    Bytes level2(4, 0);
+    glGetTexImage(GL_TEXTURE_2D, 2, GL_RGBA, GL_UNSIGNED_BYTE, level2.data());
+    EXPECT_EQ(level2, (Bytes{200, 200, 200, 255}));
+}
+
+TEST_F(TextureLoad, TopRowFirstFileArrivesBottomRowFirst) {
+    // 1 x 2 stored top first: white on top, black below.
+    ASSERT_TRUE(loadTexture(write("top.tga", tgaFile(2, 1, 2, 24, 0x20, {255, 255, 255, 0, 0, 0}))));
+    EXPECT_EQ(readBackRgba(), (Bytes{0, 0, 0, 255, 255, 255, 255, 255}));
+}
+
+TEST_F(TextureLoad, OddSizedRowsLoadAtTheirSizeWithEveryPixelInPlace) {
+    // 3 x 5 RGB: 9-byte rows, not a multiple of the unpack alignment.
+    Bytes bgr;
+    Bytes rgb;
+    for (int i = 0; i < 15; ++i) {
+        const auto v = static_cast<unsigned char>(i * 16);
+        bgr.insert(bgr.end(), {static_cast<unsigned char>(255 - v), 7, v});
+        rgb.insert(rgb.end(), {v, 7, static_cast<unsigned char>(255 - v)});
+    }
+    ASSERT_TRUE(loadTexture(write("odd.tga", tgaFile(2, 3, 5, 24, 0, bgr))));
+    EXPECT_EQ(levelParameter(0, GL_TEXTURE_WIDTH), 3);
+    EXPECT_EQ(levelParameter(0, GL_TEXTURE_HEIGHT), 5);
+    EXPECT_EQ(readBackRgba(), rgbaOf(rgb));
+}
+
+TEST_F(TextureLoad, GreyFilesBecomeGreyRgb) {
+    // 5 x 2 grey, run-length encoded: 5-byte rows again.
+    const Bytes body = {0x84, 40, 0x04, 1, 2, 3, 4, 250};
+    ASSERT_TRUE(loadTexture(write("grey.tga", tgaFile(11, 5, 2, 8, 0, body))));
+    EXPECT_EQ(readBackRgba(), rgbaOf({40, 40, 40, 40, 40, 40, 40, 40, 40, 40, 40, 40, 40, 40, 40,
+                                      1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 250, 250, 250}));
+    GLuint name = static_cast<GLuint>(boundTexture());
+    glDeleteTextures(1, &name);
+
+    // Grey with alpha: the alpha byte must not be taken for the next pixel.
+    ASSERT_TRUE(loadTexture(write("greyalpha.tga", tgaFile(3, 3, 1, 16, 0, {10, 0, 20, 255, 30, 9}))));
+    EXPECT_EQ(readBackRgba(), rgbaOf({10, 10, 10, 20, 20, 20, 30, 30, 30}));
+}
+
+TEST_F(TextureLoad, ColourMappedFileLoadsItsPaletteColours) {
+    const Bytes palette = {0, 0, 255, 255, 0, 0};  // red, blue
+    ASSERT_TRUE(loadTexture(write("mapped.tga", tgaFile(9, 3, 1, 8, 0, {0x81, 1, 0x00, 0}, palette, 24))));
+    EXPECT_EQ(readBackRgba(), rgbaOf({0, 0, 255, 0, 0, 255, 255, 0, 0}));
+}
+
+// Which texture names exist, so a failed load can be seen to leave none behind.
+std::vector<bool> existingTextures() {
+    std::vector<bool> exists;
+    for (GLuint name = 1; name <= 512; ++name) exists.push_back(glIsTexture(name) == GL_TRUE);
+    return exists;
+}
+
+TEST_F(TextureLoad, FailedLoadsReportThePathAndLeaveNoTexture) {
+    const Bytes good = tgaFile(2, 2, 2, 24, 0, Bytes(12, 1));
+    const std::vector<std::string> paths = {
+        (dir / "missing.tga").string(),
+        write("empty.tga", {}),
+        write("truncated.tga", Bytes(good.begin(), good.end() - 1)),
+        write("notatga.tga", Bytes{'P', '6', '\n', '2', ' ', '2', '\n', '2', '5', '5', '\n', 1, 2, 3, 4, 5, 6, 7, 8, 9}),
+        write("absurd.tga", tgaFile(10, 16000, 16000, 24, 0, {0xff, 1, 2, 3})),
+        dir.string(),
+    };
+    for (const std::string& path : paths) {
+        const std::vector<bool> before = existingTextures();
+        ::testing::internal::CaptureStderr();
+        const bool loaded = loadTexture(path);
+        const std::string err = ::testing::internal::GetCapturedStderr();
+        EXPECT_FALSE(loaded) << path;
+        EXPECT_EQ(err, "Error loading texture " + path + "\n");
+        EXPECT_EQ(existingTextures(), before) << path;
+        EXPECT_EQ(boundTexture(), 0) << path;
+    }
+}
+
+TEST_F(TextureLoad, PendingErrorIsReportedBeforeTheTextureIsCreated) {
+    glEnable(0x1234);  // GL_INVALID_ENUM left pending
+    ::testing::internal::CaptureStderr();
+    const bool loaded = loadTexture(write("ok.tga", tgaFile(3, 1, 1, 8, 0, {5})));
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(loaded);
+    EXPECT_EQ(err, "Error at '13.0'\nGL: enum argument out of range.\n");
+}
+
+struct SamplingRow {
+    bool bilinear;
+    int mipmapMode;
+    GLint mag;
+    GLint min;
+};
+
+class TextureSampling : public ::testing::TestWithParam<SamplingRow> {};
+
+TEST_P(TextureSampling, SetsExactlyTheTableFiltersOnTheBoundTexture) {
+    const SamplingRow row = GetParam();
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    // Start from filters that differ from the row's, so both must be written.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, row.mag == GL_LINEAR ? GL_NEAREST : GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
+                    row.min == GL_NEAREST_MIPMAP_LINEAR ? GL_LINEAR : GL_NEAREST_MIPMAP_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    drainGlErrors();
+
+    applyTextureSampling(row.bilinear, row.mipmapMode);
+    EXPECT_EQ(textureParameter(GL_TEXTURE_MAG_FILTER), row.mag);
+    EXPECT_EQ(textureParameter(GL_TEXTURE_MIN_FILTER), row.min);
+    EXPECT_EQ(textureParameter(GL_TEXTURE_WRAP_S), GL_CLAMP_TO_EDGE);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    glDeleteTextures(1, &name);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, TextureSampling,
+                         ::testing::Values(SamplingRow{false, 1, GL_NEAREST, GL_NEAREST_MIPMAP_NEAREST},
+                                           SamplingRow{false, 2, GL_NEAREST, GL_NEAREST_MIPMAP_LINEAR},
+                                           SamplingRow{false, 0, GL_NEAREST, GL_NEAREST},
+                                           SamplingRow{false, 7, GL_NEAREST, GL_NEAREST},
+                                           SamplingRow{true, 1, GL_LINEAR, GL_LINEAR_MIPMAP_NEAREST},
+                                           SamplingRow{true, 2, GL_LINEAR, GL_LINEAR_MIPMAP_LINEAR},
+                                           SamplingRow{true, 0, GL_LINEAR, GL_LINEAR},
+                                           SamplingRow{true, -1, GL_LINEAR, GL_LINEAR}));
+
+}  // namespace

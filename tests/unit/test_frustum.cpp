@@ -1,0 +1,218 @@
+// View-frustum culling: the box test's edge cases, and planes built from the
+// main camera checked against what the scene projection actually shows.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <glm/gtc/matrix_transform.hpp>
+
+#include "game/scene_object.h"
+#include "math/camera.h"
+#include "math/frustum.h"
+#include "render/model.h"
+
+namespace {
+
+// The cube [-1, 1]^3 as six inward-facing planes.
+FrustumPlanes unitCube() {
+    FrustumPlanes cube;
+    cube.planes[FrustumLeft] = Plane{1, 0, 0, 1};
+    cube.planes[FrustumRight] = Plane{-1, 0, 0, 1};
+    cube.planes[FrustumTop] = Plane{0, -1, 0, 1};
+    cube.planes[FrustumBottom] = Plane{0, 1, 0, 1};
+    cube.planes[FrustumNear] = Plane{0, 0, 1, 1};
+    cube.planes[FrustumFar] = Plane{0, 0, -1, 1};
+    return cube;
+}
+
+Model boxModel(glm::vec3 low, glm::vec3 high) {
+    Model model;
+    model.minX = low.x;
+    model.maxX = high.x;
+    model.minY = low.y;
+    model.maxY = high.y;
+    model.minZ = low.z;
+    model.maxZ = high.z;
+    return model;
+}
+
+SceneObject objectAt(const glm::mat4& model) {
+    SceneObject object;
+    object.model = model;
+    return object;
+}
+
+TEST(BoxInFrustum, BoxWhollyBehindOnePlaneIsCulledFromEverySide) {
+    FrustumPlanes cube = unitCube();
+    SceneObject identity = objectAt(glm::mat4(1.0f));
+    const glm::vec3 offsets[6] = {{-3, 0, 0}, {3, 0, 0}, {0, 3, 0}, {0, -3, 0}, {0, 0, -3}, {0, 0, 3}};
+    for (const glm::vec3& offset : offsets) {
+        Model box = boxModel(offset - glm::vec3(0.5f), offset + glm::vec3(0.5f));
+        EXPECT_FALSE(isBoxInFrustum(cube, identity, box)) << offset.x << " " << offset.y << " " << offset.z;
+    }
+}
+
+TEST(BoxInFrustum, OneCornerInsideEveryPlaneIsEnough) {
+    FrustumPlanes cube = unitCube();
+    SceneObject identity = objectAt(glm::mat4(1.0f));
+    // Only the corner (0.9, 0.9, 0.9) lies inside the cube.
+    EXPECT_TRUE(isBoxInFrustum(cube, identity, boxModel(glm::vec3(0.9f), glm::vec3(5.0f))));
+    // A box larger than the volume has no corner inside but straddles every plane.
+    EXPECT_TRUE(isBoxInFrustum(cube, identity, boxModel(glm::vec3(-5.0f), glm::vec3(5.0f))));
+}
+
+TEST(BoxInFrustum, CornersExactlyOnAPlaneCountAsInside) {
+    FrustumPlanes cube = unitCube();
+    SceneObject identity = objectAt(glm::mat4(1.0f));
+    // A flat box lying in the plane x = 1, and one touching the far plane z = -1.
+    EXPECT_TRUE(isBoxInFrustum(cube, identity, boxModel(glm::vec3(1, -0.5f, -0.5f), glm::vec3(1, 0.5f, 0.5f))));
+    EXPECT_TRUE(isBoxInFrustum(cube, identity, boxModel(glm::vec3(-0.5f, -0.5f, -3), glm::vec3(0.5f, 0.5f, -1))));
+    EXPECT_FALSE(isBoxInFrustum(cube, identity,
+                                boxModel(glm::vec3(-0.5f, -0.5f, -3), glm::vec3(0.5f, 0.5f, -1.001f))));
+}
+
+TEST(BoxInFrustum, CornersAreCarriedIntoTheWorldByTheModelMatrix) {
+    FrustumPlanes cube = unitCube();
+    Model box = boxModel(glm::vec3(0.0f), glm::vec3(0.5f));
+    EXPECT_TRUE(isBoxInFrustum(cube, objectAt(glm::mat4(1.0f)), box));
+    EXPECT_FALSE(isBoxInFrustum(cube, objectAt(glm::translate(glm::mat4(1.0f), glm::vec3(5, 0, 0))), box));
+    glm::mat4 turned = glm::rotate(glm::mat4(1.0f), glm::radians(180.0f), glm::vec3(0, 1, 0));
+    EXPECT_TRUE(isBoxInFrustum(cube, objectAt(glm::translate(glm::mat4(1.0f), glm::vec3(1.2f, 0, 0)) * turned),
+                               box));
+    EXPECT_FALSE(isBoxInFrustum(cube, objectAt(glm::translate(glm::mat4(1.0f), glm::vec3(1.2f, 0, 0))), box));
+}
+
+TEST(BoxInFrustum, PlaneTestUsesTheFourthComponent) {
+    FrustumPlanes all;
+    for (Plane& plane : all.planes) plane = Plane{1, 0, 0, -3};  // x >= 3 when w is 1
+    Model point = boxModel(glm::vec3(2, 0, 0), glm::vec3(2, 0, 0));
+    glm::mat4 halfW(1.0f);
+    halfW[3][3] = 0.5f;  // corners come out with w = 0.5: 2 - 3 * 0.5 >= 0
+    EXPECT_TRUE(isBoxInFrustum(all, objectAt(halfW), point));
+    EXPECT_FALSE(isBoxInFrustum(all, objectAt(glm::mat4(1.0f)), point));
+}
+
+class FrustumFromCamera : public ::testing::Test {
+protected:
+    void SetUp() override { resetCameras(); }
+    void TearDown() override { resetCameras(); }
+};
+
+// True when some point of the box (corners and a grid inside) lies in the
+// clip volume of what the scene draws show.
+bool boxShowsOnScreen(const Model& box, const glm::mat4& model) {
+    glm::mat4 clip = projectionMatrix * viewMatrix(mainCamera) * model;
+    const int steps = 6;
+    for (int i = 0; i <= steps; ++i)
+        for (int j = 0; j <= steps; ++j)
+            for (int k = 0; k <= steps; ++k) {
+                glm::vec3 p(box.minX + (box.maxX - box.minX) * i / steps, box.minY + (box.maxY - box.minY) * j / steps,
+                            box.minZ + (box.maxZ - box.minZ) * k / steps);
+                glm::vec4 c = clip * glm::vec4(p, 1.0f);
+                if (c.w > 0.0f && std::abs(c.x) <= c.w && std::abs(c.y) <= c.w && std::abs(c.z) <= c.w) return true;
+            }
+    return false;
+}
+
+bool boxWhollyBehindEye(const Model& box, const glm::mat4& model) {
+    glm::mat4 view = viewMatrix(mainCamera) * model;
+    for (int corner = 0; corner < 8; ++corner) {
+        glm::vec4 p = view * glm::vec4(corner & 1 ? box.maxX : box.minX, corner & 2 ? box.maxY : box.minY,
+                                       corner & 4 ? box.maxZ : box.minZ, 1.0f);
+        if (p.z <= 0.0f) return false;  // the camera looks down its -z
+    }
+    return true;
+}
+
+// A small deterministic generator, so the poses do not touch rand().
+struct Lcg {
+    std::uint32_t state;
+    float next(float low, float high) {
+        state = state * 1664525u + 1013904223u;
+        return low + (high - low) * static_cast<float>(state >> 8) / 16777216.0f;
+    }
+};
+
+void checkPoses(Lcg& random, int poses, int boxesPerPose, int& shown, int& behind) {
+    for (int pose = 0; pose < poses; ++pose) {
+        mainCamera.yaw = random.next(-180.0f, 180.0f);
+        mainCamera.pitch = random.next(1.0f, 49.0f);
+        mainCamera.position = glm::vec3(0.0f, 0.0f, random.next(3.0f, 20.0f));
+        mainCamera.target = glm::vec3(random.next(-300, 300), random.next(-5, 120), random.next(-300, 300));
+        look(mainCamera, mainCamera.width / 2, mainCamera.height / 2, 0.0f);
+        FrustumPlanes planes = buildFrustumPlanes();
+        for (int b = 0; b < boxesPerPose; ++b) {
+            glm::vec3 size(random.next(0.2f, 30.0f), random.next(0.2f, 30.0f), random.next(0.2f, 30.0f));
+            Model box = boxModel(-0.5f * size, 0.5f * size);
+            glm::vec3 place = mainCamera.target + glm::vec3(random.next(-400, 400), random.next(-150, 150),
+                                                            random.next(-400, 400));
+            glm::mat4 model = glm::translate(glm::mat4(1.0f), place) *
+                              glm::rotate(glm::mat4(1.0f), random.next(0.0f, 6.28f), glm::vec3(0, 1, 0));
+            bool kept = isBoxInFrustum(planes, objectAt(model), box);
+            if (boxShowsOnScreen(box, model)) {
+                ++shown;
+                EXPECT_TRUE(kept) << "pose " << pose << " box " << b;
+            }
+            if (boxWhollyBehindEye(box, model)) {
+                ++behind;
+                EXPECT_FALSE(kept) << "pose " << pose << " box " << b;
+            }
+        }
+    }
+}
+
+TEST_F(FrustumFromCamera, NeverCullsWhatTheCameraShowsAndAlwaysCullsWhatIsBehindIt) {
+    Lcg random{12345u};
+    int shown = 0, behind = 0;
+    checkPoses(random, 60, 60, shown, behind);
+    // Both kinds occur often enough for the checks above to mean something.
+    EXPECT_GT(shown, 200);
+    EXPECT_GT(behind, 200);
+}
+
+TEST_F(FrustumFromCamera, FollowsTheWindowShape) {
+    Lcg random{777u};
+    int shown = 0, behind = 0;
+    onWindowResize(600, 1000);  // tall: more above and below, less to the sides
+    checkPoses(random, 20, 60, shown, behind);
+    onWindowResize(1600, 500);
+    checkPoses(random, 20, 60, shown, behind);
+    EXPECT_GT(shown, 50);
+}
+
+TEST_F(FrustumFromCamera, MatchesTheDrawnViewBeforeTheFirstMouseLook) {
+    // At start the orientation holds only the eye offset (no pitch yet): the
+    // draws look level along -z from (0, 0, 315). A cake ahead, a little
+    // above eye height, is on screen and must be kept (a camera pitched
+    // down by 40 degrees would not see it).
+    Model cake = boxModel(glm::vec3(-0.5f), glm::vec3(0.5f));
+    glm::mat4 ahead = glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, 20.0f, 100.0f));
+    ASSERT_TRUE(boxShowsOnScreen(cake, ahead));
+    EXPECT_TRUE(isBoxInFrustum(buildFrustumPlanes(), objectAt(ahead), cake));
+    // And one just behind that eye is not.
+    glm::mat4 behindEye = glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, 0.0f, 320.0f));
+    EXPECT_FALSE(isBoxInFrustum(buildFrustumPlanes(), objectAt(behindEye), cake));
+}
+
+TEST_F(FrustumFromCamera, PlanesHaveTheVolumeOnTheirInnerSide) {
+    look(mainCamera, mainCamera.width / 2, mainCamera.height / 2, 0.0f);
+    FrustumPlanes planes = buildFrustumPlanes();
+    // A point on the view axis between near and far is inside every plane;
+    // the side planes meet in the eye, which lies 0.1 before the near plane
+    // and 1000 before the far one.
+    glm::vec3 eye = mainCamera.target + eyeOffset();
+    glm::vec3 inside = eye + 50.0f * glm::normalize(mainCamera.target - eye);
+    for (int side = 0; side < 6; ++side) {
+        const Plane& p = planes.planes[side];
+        EXPECT_GT(p.a * inside.x + p.b * inside.y + p.c * inside.z + p.d, 0.0f) << side;
+        float length = glm::length(glm::vec3(p.a, p.b, p.c));
+        float atEye = (p.a * eye.x + p.b * eye.y + p.c * eye.z + p.d) / length;  // signed distance
+        if (side == FrustumNear)
+            EXPECT_NEAR(atEye, -0.1f, 1e-3f);
+        else if (side == FrustumFar)
+            EXPECT_NEAR(atEye, 1000.0f, 1e-2f);
+        else
+            EXPECT_NEAR(atEye, 0.0f, 1e-3f) << side;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,148 @@
+// Height-map capture: the landscape drawn straight down into a single-channel
+// float target whose pixels hold world heights, exported as terrain.bmp and
+// read back into the height map once at start-up.
+#include "world/height_capture.h"
+
+#include <GL/glew.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <new>
+#include <vector>
+
+#include <glm/gtc/matrix_transform.hpp>
+#include <glm/gtc/type_ptr.hpp>
+
+#include "game/scene_object.h"
+#include "render/gl_check.h"
+#include "render/model.h"
+#include "render/shader_program.h"
+#include "world/terrain_bitmap.h"
+
+namespace {
+
+constexpr int kTexels = kHeightMapSize * kHeightMapSize;
+// The look-up constants of the height map are built on the capture box
+// spread over a 1200 x 1000 viewport, of which the lower-left 1024 x 1000
+// pixels land in the target.
+constexpr int kCaptureViewportWidth = 1200;
+constexpr int kCaptureViewportHeight = 1000;
+constexpr int kDumpFirst = 600000;
+constexpr int kDumpCount = 1000;
+
+}  // namespace
+
+void drawLandscapeForCapture(const SceneObject& object, const ShaderProgram& program, const Model& mesh,
+                             const glm::mat4& projectionView, const glm::mat4& view) {
+    glm::mat4 model = object.model;
+    glm::mat4 normal = glm::transpose(glm::inverse(model));
+    glUseProgram(program.program);
+    GLint normalLocation = glGetUniformLocation(program.program, "normal_mat");
+    if (normalLocation >= 0) glUniformMatrix4fv(normalLocation, 1, GL_FALSE, glm::value_ptr(normal));
+    glm::mat4 pvm = projectionView * model;
+    glm::mat4 vm = view * model;
+    glUniformMatrix4fv(glGetUniformLocation(program.program, "pvm_mat"), 1, GL_FALSE, glm::value_ptr(pvm));
+    glUniformMatrix4fv(glGetUniformLocation(program.program, "vm_mat"), 1, GL_FALSE, glm::value_ptr(vm));
+    glEnable(GL_CULL_FACE);
+    glEnable(GL_DEPTH_TEST);
+    for (std::uint32_t i = 0; i < mesh.meshCount; ++i) {
+        glBindVertexArray(mesh.vertexArrays[i]);
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(3 * mesh.faceCounts[i]), GL_UNSIGNED_INT, nullptr);
+    }
+    glBindVertexArray(0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glUseProgram(0);
+}
+
+bool exportHeightMapBitmap() {
+    std::unique_ptr<float[]> buffer(new (std::nothrow) float[kTexels]);
+    if (!buffer) return false;
+    glReadPixels(0, 0, kHeightMapSize, kHeightMapSize, GL_RED, GL_FLOAT, buffer.get());
+    return writeGreyBitmap(buffer.get(), 0.85f);
+}
+
+void captureHeightMap(HeightMap& map, const SceneObject& landscape, const Model& landscapeModel,
+                      const ShaderProgram& terrainProgram) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_DEPTH_TEST);
+    glActiveTexture(GL_TEXTURE1);
+
+    glm::mat4 projection = glm::ortho(-380.0f, 512.0f, -400.0f, 380.0f, -200.0f, 50.0f);
+    map.values.resize(kTexels);
+    std::vector<float> ones(kTexels, 1.0f);
+
+    // Looking straight down world -y; the top of the image is world -z.
+    glm::mat4 view = glm::rotate(glm::mat4(1.0f), glm::radians(90.0f), glm::vec3(1.0f, 0.0f, 0.0f));
+    glm::mat4 projectionView = projection * view;
+
+    // Texture 17 in the creation order; nothing samples it.
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_R32F, kHeightMapSize, kHeightMapSize, 0, GL_RED, GL_FLOAT, ones.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_BORDER);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_BORDER);
+    const GLfloat border[4] = {1.0f, 0.0f, 0.0f, 0.0f};
+    glTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_BORDER_COLOR, border);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_MODE, GL_COMPARE_REF_TO_TEXTURE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_FUNC, GL_LESS);
+    glBindTexture(GL_TEXTURE_2D, texture);
+
+    GLuint heightBuffer = 0;
+    glGenRenderbuffers(1, &heightBuffer);
+    glBindRenderbuffer(GL_RENDERBUFFER, heightBuffer);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_R32F, kHeightMapSize, kHeightMapSize);
+    // A depth buffer keeps the highest surface where the landscape overlaps
+    // itself (a tier top over the ground below it); without one the last
+    // triangle drawn would win. Higher ground is nearer in this projection.
+    GLuint depthBuffer = 0;
+    glGenRenderbuffers(1, &depthBuffer);
+    glBindRenderbuffer(GL_RENDERBUFFER, depthBuffer);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, kHeightMapSize, kHeightMapSize);
+    glBindRenderbuffer(GL_RENDERBUFFER, heightBuffer);
+
+    GLuint framebuffer = 0;
+    glGenFramebuffers(1, &framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, heightBuffer);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer);
+    glDrawBuffer(GL_COLOR_ATTACHMENT0);
+
+    if (glCheckFramebufferStatusEXT(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+        std::cout << "Couldn't create frame buffer" << std::endl;
+        std::exit(0);
+    }
+
+    // Uncovered pixels must read height 0 whatever clear colour is current,
+    // and the geometry must not follow a window that was resized before now.
+    GLfloat oldClear[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, oldClear);
+    GLint oldViewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, oldViewport);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glViewport(0, 0, kCaptureViewportWidth, kCaptureViewportHeight);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    drawLandscapeForCapture(landscape, terrainProgram, landscapeModel, projectionView, view);
+    exportHeightMapBitmap();  // a bitmap that cannot be written is skipped silently
+    glReadPixels(0, 0, kHeightMapSize, kHeightMapSize, GL_RED, GL_FLOAT, map.values.data());
+
+    for (int i = kDumpFirst; i < kDumpFirst + kDumpCount; ++i)
+        std::cout << "heightmap inhalt: " << map.values[i] << std::endl;
+
+    glClearColor(oldClear[0], oldClear[1], oldClear[2], oldClear[3]);
+    glViewport(oldViewport[0], oldViewport[1], oldViewport[2], oldViewport[3]);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glBindRenderbuffer(GL_RENDERBUFFER, 0);
+    // The heights now live in main memory; the target is not needed again.
+    glDeleteFramebuffers(1, &framebuffer);
+    glDeleteRenderbuffers(1, &depthBuffer);
+    glDeleteRenderbuffers(1, &heightBuffer);
+    glActiveTexture(GL_TEXTURE0);
+    checkGlError("after heightmap creation");
+    glEnable(GL_DEPTH_TEST);
+}
