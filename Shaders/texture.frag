@@ -62,7 +62,7 @@ void main()
     float lit = facing > 0.0 ? light_reaches(shadow_coord, facing) : 0.0;
 
     // Snow bounces blue sky light into the landscape's shade.
-    vec3 fill = mix(vec3(0.15), vec3(0.12, 0.15, 0.22), torte);
+    vec3 fill = mix(vec3(0.15), vec3(0.13, 0.15, 0.18), torte);
     vec3 shade = ambient + fill + (diffuse + 0.45) * facing * lit;
     float gloss = specular * pow(max(dot(reflect(-l, n), v), 0.0), max(shininess, 1.0)) * lit;
     out_texture = vec4(intensity * (base * shade + vec3(gloss)), alpha);

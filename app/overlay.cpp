@@ -4,8 +4,10 @@
 
 #include <GL/glew.h>
 
+#include <cstddef>
 #include <cstdio>
 #include <glm/gtc/matrix_transform.hpp>
+#include <utility>
 
 #include "app/window.h"
 #include "game/game_frame.h"

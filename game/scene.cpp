@@ -149,8 +149,9 @@ void populateScene(Scene& scene, const ScenePrograms& programs, ModelImporter im
     for (int k = 0; k < kCakeCount; ++k) {
         scene.cakeIcons[k] = makeObjectAt(glm::vec3(0.0f), plainMaterial);
         scene.cakeIcons[k].applyWorld(scale(50.0f));
-        scene.cakeIcons[k].applyWorld(translate(glm::vec3(static_cast<float>(screenWidth / 20.0 + 70.0 * k),
-                                                          static_cast<float>(screenHeight - screenHeight / 20.0), 9.0f)));
+        float x = static_cast<float>(screenWidth / 20.0 + 70.0 * k);
+        float y = static_cast<float>(screenHeight - screenHeight / 20.0);
+        scene.cakeIcons[k].applyWorld(translate(glm::vec3(x, y, 9.0f)));
     }
     importModel(scene.iconModel, "Models/cakeIconPlane.dae", scene.cakeIcons[0].colour, *programs.text, false);
 

@@ -9,13 +9,14 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstring>
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <limits>
 #include <map>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -173,6 +174,33 @@ bool readAttributes(const std::string& text, std::size_t pos, std::map<std::stri
 
 bool isNameEnd(char c) { return isSpace(c) || c == '>' || c == '/'; }
 
+// Index lists (<p>) and polygon sizes (<vcount>) must be plain integers:
+// Assimp's index reader loops for ever, growing without bound, on anything
+// else, and a polygon of no corners sends its face assembly astray.
+bool plainNumbersInside(const std::string& text, std::size_t nameEnd, bool polygonSizes) {
+    std::map<std::string, std::string> attributes;
+    std::size_t contentStart = 0;
+    bool selfClosing = false;
+    if (!readAttributes(text, nameEnd, attributes, contentStart, selfClosing)) return false;
+    if (selfClosing) return true;
+    std::size_t contentEnd = text.find('<', contentStart);
+    if (contentEnd == std::string::npos) return false;
+    std::size_t i = contentStart;
+    while (i < contentEnd) {
+        while (i < contentEnd && isSpace(text[i])) ++i;
+        std::size_t tokenStart = i;
+        while (i < contentEnd && !isSpace(text[i])) ++i;
+        if (i == tokenStart) break;
+        std::string token = text.substr(tokenStart, i - tokenStart);
+        // Negative indices are tolerated by Assimp (read as 0); sizes are not.
+        if (!polygonSizes && token[0] == '-') token.erase(0, 1);
+        std::uint64_t value = 0;
+        if (!parseCount(token, value) || value > 0x7fffffffu) return false;
+        if (polygonSizes && (value == 0 || value > (1u << 20))) return false;
+    }
+    return true;
+}
+
 // Every <...array count="n"> must hold at least n values, and every
 // <accessor> must fit inside the array it names.
 bool arraysAndAccessorsFit(const std::string& text) {
@@ -180,7 +208,7 @@ bool arraysAndAccessorsFit(const std::string& text) {
     std::map<std::string, std::uint64_t> arrayCounts;  // by id; duplicates keep the smallest
     struct AccessorUse {
         std::string source;
-        std::uint64_t count, stride, offset;
+        std::uint64_t count, stride, offset, params;
     };
     std::vector<AccessorUse> accessors;
 
@@ -191,6 +219,10 @@ bool arraysAndAccessorsFit(const std::string& text) {
         const std::string name = text.substr(nameStart, nameEnd - nameStart);
         bool isArray = false;
         for (const char* tag : kArrayTags) isArray = isArray || name == tag;
+        if (name == "vcount" || name == "p") {
+            if (!plainNumbersInside(text, nameEnd, name == "vcount")) return false;
+            continue;
+        }
         if (!isArray && name != "accessor") continue;
 
         std::map<std::string, std::string> attributes;
@@ -216,10 +248,17 @@ bool arraysAndAccessorsFit(const std::string& text) {
             auto known = arrayCounts.find(id);
             arrayCounts[id] = known == arrayCounts.end() ? count : std::min(known->second, count);
         } else {
-            AccessorUse use{attributes["source"], 0, 1, 0};
+            AccessorUse use{attributes["source"], 0, 1, 0, 0};
             if (!parseCount(attributes["count"], use.count)) return false;
             if (attributes.count("stride") != 0 && !parseCount(attributes["stride"], use.stride)) return false;
             if (attributes.count("offset") != 0 && !parseCount(attributes["offset"], use.offset)) return false;
+            if (!selfClosing) {
+                std::size_t close = text.find("</accessor", contentStart);
+                if (close == std::string::npos) return false;
+                for (std::size_t p = text.find("<param", contentStart); p < close; p = text.find("<param", p + 1)) {
+                    ++use.params;
+                }
+            }
             accessors.push_back(use);
         }
     }
@@ -227,9 +266,14 @@ bool arraysAndAccessorsFit(const std::string& text) {
         if (use.source.size() < 2 || use.source[0] != '#') return false;
         auto array = arrayCounts.find(use.source.substr(1));
         if (array == arrayCounts.end()) return false;
-        // 18-digit counts cannot overflow these products in 128 bits; stay exact in 64.
-        if (use.stride != 0 && use.count > (array->second + use.stride) / use.stride) return false;
-        if (use.offset + use.count * use.stride > array->second) return false;
+        if (use.count == 0) continue;  // nothing is ever read through it
+        // Element k is read at offset + k * stride + (0 .. params - 1); the
+        // last one must end inside the array. Divisions keep this overflow-free.
+        const std::uint64_t available = array->second;
+        const std::uint64_t width = std::max<std::uint64_t>(use.params, 1);
+        if (use.offset > available || width > available - use.offset) return false;
+        const std::uint64_t room = available - use.offset - width;  // for (count - 1) strides
+        if (use.stride != 0 && use.count - 1 > room / use.stride) return false;
     }
     return true;
 }

@@ -41,7 +41,8 @@ bool importMeshesFromMemory(const void* data, std::size_t size, const char* hint
 
 // The check made before a COLLADA document reaches Assimp: it must name the
 // COLLADA root, and every data array must hold the values its count claims
-// and every accessor fit inside its array (Assimp reads past them otherwise).
+// and every accessor fit inside its array (Assimp reads past them otherwise);
+// index lists and polygon sizes must be plain integers, no polygon empty.
 bool colladaLooksSound(const char* data, std::size_t size);
 
 // The grass importer's texture coordinate from one raw coordinate:

@@ -27,23 +27,20 @@ ShaderProgram loadBound(const std::string& base, const char* output) {
     return program;
 }
 
-// A program that uses a handful of the draw uniforms and paints white.
+// A program with only the three matrices of the draw uniforms; paints white.
 ShaderProgram whiteProgram() {
     ShaderProgram program;
-    program.vertexShader = compileShader(GL_VERTEX_SHADER,
-                                         "#version 150\n"
-                                         "#extension GL_ARB_explicit_attrib_location : require\n"
-                                         "layout(location = 0) in vec4 in_position;\n"
-                                         "uniform mat4 proj_mat; uniform mat4 view_mat; uniform mat4 model_mat;\n"
-                                         "void main() { gl_Position = proj_mat * view_mat * model_mat * in_position; }\n");
+    program.vertexShader =
+        compileShader(GL_VERTEX_SHADER,
+                      "#version 150\n"
+                      "#extension GL_ARB_explicit_attrib_location : require\n"
+                      "layout(location = 0) in vec4 in_position;\n"
+                      "uniform mat4 proj_mat; uniform mat4 view_mat; uniform mat4 model_mat;\n"
+                      "void main() { gl_Position = proj_mat * view_mat * model_mat * in_position; }\n");
     program.fragmentShader = compileShader(GL_FRAGMENT_SHADER,
                                            "#version 150\n"
-                                           "uniform float height; uniform float time;\n"
                                            "out vec4 out_color;\n"
-                                           "void main() {\n"
-                                           "  out_color = vec4(1.0);\n"
-                                           "  if (height < -1000.0 || time < -1000.0) out_color = vec4(0.0);\n"
-                                           "}\n");
+                                           "void main() { out_color = vec4(1.0); }\n");
     linkShaderProgram(program);
     return program;
 }
@@ -165,29 +162,6 @@ TEST_F(DrawTest, UniformsAreLeftInTheProgramWithTheirDocumentedValues) {
     EXPECT_EQ(uniformFloat(p, "torte"), 0.0f);
 }
 
-TEST_F(DrawTest, ShadowMatrixCarriesAnObjectPointIntoTheLightsTextureSpace) {
-    object.applyWorld(glm::translate(glm::mat4(1.0f), glm::vec3(10.0f, 0.0f, -20.0f)));
-    drawModel(quad, object, texture, 0, 16, 0.0f, 0.0f, false, 1.0f, true, 2, false, projectionMatrix, lightCamera,
-              mainCamera);
-    GLfloat values[16];
-    glGetUniformfv(texture.program, glGetUniformLocation(texture.program, "shadow_mat"), values);
-    glm::mat4 shadow;
-    for (int i = 0; i < 16; ++i) shadow[i / 4][i % 4] = values[i];
-    // The object's origin, the world point (10, 0, -20), seen by the light
-    // from above: inside the map, between its near and far planes.
-    glm::vec4 s = shadow * glm::vec4(0.0f, 0.0f, 0.0f, 1.0f);
-    glm::vec3 t = glm::vec3(s) / s.w;
-    EXPECT_GT(t.x, 0.0f);
-    EXPECT_LT(t.x, 1.0f);
-    EXPECT_GT(t.y, 0.0f);
-    EXPECT_LT(t.y, 1.0f);
-    EXPECT_GT(t.z, 0.0f);
-    EXPECT_LT(t.z, 1.0f);
-    // Higher points are nearer the light.
-    glm::vec4 above = shadow * glm::inverse(object.model) * glm::vec4(10.0f, 50.0f, -20.0f, 1.0f);
-    EXPECT_LT(above.z / above.w, t.z);
-}
-
 TEST_F(DrawTest, DrawModelLeavesUnitOneActiveAndCullingAsFound) {
     for (bool culling : {false, true}) {
         if (culling)
@@ -249,21 +223,6 @@ TEST_F(DrawTest, OverlayAndShadowDrawsLeaveTheirState) {
     EXPECT_EQ(integerState(GL_ARRAY_BUFFER_BINDING), 0);
     // The caster's "viewing" is the view camera's position field.
     EXPECT_EQ(uniformVec3(texture.program, "viewing"), mainCamera.position);
-}
-
-TEST_F(DrawTest, HeightIsSetByTheIconDrawOnly) {
-    ShaderProgram white = whiteProgram();
-    ASSERT_NE(white.program, 0u);
-    glUseProgram(white.program);
-    glUniform1f(glGetUniformLocation(white.program, "height"), 5.0f);
-    glUseProgram(0);
-    drawOverlayModel(quad, object, white, 3.0f, false, 1.0f, overlayProjection, lightCamera, overlayCamera);
-    EXPECT_EQ(uniformFloat(white.program, "height"), 5.0f);
-    EXPECT_EQ(uniformFloat(white.program, "time"), 3.0f);
-    drawModelNoShadow(quad, object, white, 9, 4.0f, 0.0f, false, 1.0f, overlayProjection, lightCamera, overlayCamera);
-    EXPECT_EQ(uniformFloat(white.program, "height"), 0.0f);
-    EXPECT_EQ(uniformFloat(white.program, "time"), 4.0f);
-    destroyShaderProgram(white);
 }
 
 TEST_F(DrawTest, NamesAProgramLacksAreIgnoredWithoutErrors) {

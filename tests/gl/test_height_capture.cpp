@@ -34,7 +34,8 @@ void buildSlabs(Model& model, const std::vector<Slab>& slabs) {
     std::vector<Vertex> vertices;
     for (const Slab& s : slabs) {
         // Counter-clockwise seen from above (+y).
-        const float corners[6][2] = {{s.x0, s.z1}, {s.x1, s.z1}, {s.x1, s.z0}, {s.x0, s.z1}, {s.x1, s.z0}, {s.x0, s.z0}};
+        const float corners[6][2] = {{s.x0, s.z1}, {s.x1, s.z1}, {s.x1, s.z0},
+                                     {s.x0, s.z1}, {s.x1, s.z0}, {s.x0, s.z0}};
         for (const auto& c : corners) {
             Vertex v{};
             v.position[0] = c[0];
@@ -288,7 +289,8 @@ TEST_F(HeightCapture, EveryCakeAndThePhantomCanBeWalkedTo) {
     auto reachedNear = [&](float x, float z) {
         for (int cz = cellOf(z - 1.9f); cz <= cellOf(z + 1.9f); ++cz)
             for (int cx = cellOf(x - 1.9f); cx <= cellOf(x + 1.9f); ++cx)
-                if (cx >= 0 && cz >= 0 && cx < cells && cz < cells && reached[static_cast<std::size_t>(cz) * cells + cx])
+                if (cx >= 0 && cz >= 0 && cx < cells && cz < cells &&
+                    reached[static_cast<std::size_t>(cz) * cells + cx])
                     return true;
         return false;
     };

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -182,7 +183,7 @@ TEST_F(TextureLoad, FailedLoadsReportThePathAndLeaveNoTexture) {
         (dir / "missing.tga").string(),
         write("empty.tga", {}),
         write("truncated.tga", Bytes(good.begin(), good.end() - 1)),
-        write("notatga.tga", Bytes{'P', '6', '\n', '2', ' ', '2', '\n', '2', '5', '5', '\n', 1, 2, 3, 4, 5, 6, 7, 8, 9}),
+        write("notatga.tga", Bytes{'P', '6', '\n', '2', ' ', '2', '\n', '2', '5', '5', '\n', 1, 2, 3, 4, 5, 6, 7, 8}),
         write("absurd.tga", tgaFile(10, 16000, 16000, 24, 0, {0xff, 1, 2, 3})),
         dir.string(),
     };
@@ -214,6 +215,10 @@ struct SamplingRow {
     GLint min;
 };
 
+void PrintTo(const SamplingRow& row, std::ostream* out) {
+    *out << (row.bilinear ? "bilinear" : "nearest") << ", mip-map mode " << row.mipmapMode;
+}
+
 class TextureSampling : public ::testing::TestWithParam<SamplingRow> {};
 
 TEST_P(TextureSampling, SetsExactlyTheTableFiltersOnTheBoundTexture) {
@@ -244,6 +249,11 @@ INSTANTIATE_TEST_SUITE_P(Table, TextureSampling,
                                            SamplingRow{true, 1, GL_LINEAR, GL_LINEAR_MIPMAP_NEAREST},
                                            SamplingRow{true, 2, GL_LINEAR, GL_LINEAR_MIPMAP_LINEAR},
                                            SamplingRow{true, 0, GL_LINEAR, GL_LINEAR},
-                                           SamplingRow{true, -1, GL_LINEAR, GL_LINEAR}));
+                                           SamplingRow{true, -1, GL_LINEAR, GL_LINEAR}),
+                         [](const ::testing::TestParamInfo<SamplingRow>& info) {
+                             const int mode = info.param.mipmapMode;
+                             return std::string(info.param.bilinear ? "Bilinear" : "Nearest") + "Mode" +
+                                    (mode < 0 ? "Minus" + std::to_string(-mode) : std::to_string(mode));
+                         });
 
 }  // namespace

@@ -163,20 +163,15 @@ void checkPoses(Lcg& random, int poses, int boxesPerPose, int& shown, int& behin
 TEST_F(FrustumFromCamera, NeverCullsWhatTheCameraShowsAndAlwaysCullsWhatIsBehindIt) {
     Lcg random{12345u};
     int shown = 0, behind = 0;
-    checkPoses(random, 60, 60, shown, behind);
+    // The start window, a tall one and a wide one.
+    const int sizes[3][2] = {{1200, 1000}, {600, 1000}, {1600, 500}};
+    for (const auto& size : sizes) {
+        onWindowResize(size[0], size[1]);
+        checkPoses(random, 30, 50, shown, behind);
+    }
     // Both kinds occur often enough for the checks above to mean something.
-    EXPECT_GT(shown, 200);
-    EXPECT_GT(behind, 200);
-}
-
-TEST_F(FrustumFromCamera, FollowsTheWindowShape) {
-    Lcg random{777u};
-    int shown = 0, behind = 0;
-    onWindowResize(600, 1000);  // tall: more above and below, less to the sides
-    checkPoses(random, 20, 60, shown, behind);
-    onWindowResize(1600, 500);
-    checkPoses(random, 20, 60, shown, behind);
-    EXPECT_GT(shown, 50);
+    EXPECT_GT(shown, 300);
+    EXPECT_GT(behind, 300);
 }
 
 TEST_F(FrustumFromCamera, MatchesTheDrawnViewBeforeTheFirstMouseLook) {
@@ -191,28 +186,6 @@ TEST_F(FrustumFromCamera, MatchesTheDrawnViewBeforeTheFirstMouseLook) {
     // And one just behind that eye is not.
     glm::mat4 behindEye = glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, 0.0f, 320.0f));
     EXPECT_FALSE(isBoxInFrustum(buildFrustumPlanes(), objectAt(behindEye), cake));
-}
-
-TEST_F(FrustumFromCamera, PlanesHaveTheVolumeOnTheirInnerSide) {
-    look(mainCamera, mainCamera.width / 2, mainCamera.height / 2, 0.0f);
-    FrustumPlanes planes = buildFrustumPlanes();
-    // A point on the view axis between near and far is inside every plane;
-    // the side planes meet in the eye, which lies 0.1 before the near plane
-    // and 1000 before the far one.
-    glm::vec3 eye = mainCamera.target + eyeOffset();
-    glm::vec3 inside = eye + 50.0f * glm::normalize(mainCamera.target - eye);
-    for (int side = 0; side < 6; ++side) {
-        const Plane& p = planes.planes[side];
-        EXPECT_GT(p.a * inside.x + p.b * inside.y + p.c * inside.z + p.d, 0.0f) << side;
-        float length = glm::length(glm::vec3(p.a, p.b, p.c));
-        float atEye = (p.a * eye.x + p.b * eye.y + p.c * eye.z + p.d) / length;  // signed distance
-        if (side == FrustumNear)
-            EXPECT_NEAR(atEye, -0.1f, 1e-3f);
-        else if (side == FrustumFar)
-            EXPECT_NEAR(atEye, 1000.0f, 1e-2f);
-        else
-            EXPECT_NEAR(atEye, 0.0f, 1e-3f) << side;
-    }
 }
 
 }  // namespace

@@ -110,15 +110,4 @@ TEST(Passability, ARiseOfExactlyTheSlopeLimitPasses) {
     }
 }
 
-TEST(Passability, OnlyTheFourDiagonalSamplesCount) {
-    HeightMap map;
-    int row = heightMapRow(0.0f);
-    int column = heightMapColumn(0.0f);
-    // Straight neighbours and the ring one texel away are not looked at.
-    setHeightAtTexel(map, row, column + 2, 50.0f);
-    setHeightAtTexel(map, row + 2, column, 50.0f);
-    setHeightAtTexel(map, row + 1, column + 1, 50.0f);
-    EXPECT_TRUE(isPassable(map, 0.0f, 0.0f));
-}
-
 }  // namespace

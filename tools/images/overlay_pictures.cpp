@@ -103,7 +103,9 @@ void drawTitle(Canvas& canvas, const Font& font, const std::string& first, const
         const float baseline = baselines[i];
         const Shape text = textShape(font, lines[i], 256.0f, baseline, capHeight);
         fill(canvas, grow(text, 7.0f), rim);
-        fill(canvas, text, [=](float, float y) { return mix(light, deep, clamp01((y - baseline + capHeight) / capHeight)); });
+        fill(canvas, text, [=](float, float y) {
+            return mix(light, deep, clamp01((y - baseline + capHeight) / capHeight));
+        });
     }
 }
 
@@ -130,7 +132,8 @@ Canvas cakeIconPicture(CakeLook look) {
     Canvas canvas = makeClearCanvas(256, 256);
     drawCake(canvas, 128.0f, 124.0f, 1.0f, look);
     if (look == CakeLook::Lost) {
-        const Shape cross = unite(capsule(46.0f, 50.0f, 210.0f, 214.0f, 14.0f), capsule(210.0f, 50.0f, 46.0f, 214.0f, 14.0f));
+        const Shape cross =
+            unite(capsule(46.0f, 50.0f, 210.0f, 214.0f, 14.0f), capsule(210.0f, 50.0f, 46.0f, 214.0f, 14.0f));
         fill(canvas, grow(cross, 5.0f), rgb(120, 20, 26));
         fill(canvas, cross, rgb(234, 40, 40));
     }

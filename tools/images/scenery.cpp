@@ -110,7 +110,9 @@ Canvas trophyPicture() {
     });
     const Colour gold = rgb(246, 196, 46);
     const Colour goldDark = rgb(196, 140, 24);
-    const Paint goldPaint = [&](float x, float) { return mix(rgb(255, 236, 140), goldDark, clamp01((x - 70.0f) / 120.0f)); };
+    const Paint goldPaint = [&](float x, float) {
+        return mix(rgb(255, 236, 140), goldDark, clamp01((x - 70.0f) / 120.0f));
+    };
     Random random = seededRandom(53u);
     for (int i = 0; i < 14; ++i) {
         const float x = nextRange(random, 12.0f, 244.0f);
