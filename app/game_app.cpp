@@ -172,7 +172,7 @@ void prepareFirstFrame(GameApp& app) {
     glClear(GL_COLOR_BUFFER_BIT);
     app.frameTime = now() - app.lastFrameTime;
     app.lastFrameTime = now();
-    startGhosts(app.scene, app.frameTime);
+    startGhosts(app.scene, simulationStep(app.frameTime));
 }
 
 FrameResult runFrame(GameApp& app) {
@@ -184,7 +184,10 @@ FrameResult runFrame(GameApp& app) {
     }
     app.lastFrameTime = now();
 
-    updateGameFrame(app.scene, app.heightMap, readInput(), app.frameTime, now());
+    // A stalled frame (a dragged window, a busy machine) is simulated as a
+    // short one: the rules' back-off steps scale with the frame time and are
+    // not checked, so a long step could carry a ghost out of the world.
+    updateGameFrame(app.scene, app.heightMap, readInput(), simulationStep(app.frameTime), now());
     markStage(app, GameStage::RulesDone);
 
     ScenePassPrograms passPrograms{&app.programs.colour, &app.programs.phongphong, &app.programs.texture,

@@ -45,7 +45,11 @@ Camera makeMainCamera() {
     camera.pitch = 40.0f;
     camera.width = screenWidth;
     camera.height = screenHeight;
-    camera.orientation = glm::translate(glm::mat4(1.0f), camera.position);
+    // Built as look() builds it, so the first frames already show the 40
+    // degree pitch the camera claims (a bare translation would show a level
+    // view until the mouse first turns the camera, and culling would work
+    // from a different eye than the one drawn).
+    camera.orientation = rotY(camera.yaw) * rotX(-camera.pitch) * glm::translate(glm::mat4(1.0f), camera.position);
     moveCameraTarget(camera, 15.0f, 0);
     return camera;
 }
@@ -117,13 +121,16 @@ float look(Camera& camera, int mouseX, int mouseY, float dt) {
 void zoomIn(float dt) {
     float d = glm::length(mainCamera.position);
     if (d <= 5.0f) return;
+    // A step that would reach or pass the target would put the eye on it
+    // (no direction left to walk or zoom out in) or flip the view.
+    if (100.0f * dt >= d) return;
     mainCamera.position -= (100.0f * dt) * mainCamera.position / d;
     look(mainCamera, mainCamera.width / 2, mainCamera.height / 2, dt);
 }
 
 void zoomOut(float dt) {
     float d = glm::length(mainCamera.position);
-    if (d >= 20.0f) return;
+    if (d >= 20.0f || !(d > 0.0f)) return;
     mainCamera.position += (100.0f * dt) * mainCamera.position / d;
     look(mainCamera, mainCamera.width / 2, mainCamera.height / 2, dt);
 }

@@ -86,6 +86,31 @@ TEST_F(CameraTest, ZoomStopsAtFiveAndTwenty) {
     EXPECT_NEAR(glm::length(mainCamera.position), 16.0f, 1e-5f);
 }
 
+TEST_F(CameraTest, StartOrientationAlreadyCarriesThePitch) {
+    // The drawn eye (the orientation's translation) is the eye eyeOffset() names.
+    glm::vec3 drawnEye(mainCamera.orientation[3]);
+    glm::vec3 offset = eyeOffset();
+    EXPECT_NEAR(drawnEye.x, offset.x, 1e-4f);
+    EXPECT_NEAR(drawnEye.y, offset.y, 1e-4f);
+    EXPECT_NEAR(drawnEye.z, offset.z, 1e-4f);
+    EXPECT_GT(drawnEye.y, 9.0f);
+}
+
+TEST_F(CameraTest, ZoomNeverPutsTheEyeOnOrPastTheTarget) {
+    // A long frame would move the eye 25 units: more than the 15 it has.
+    zoomIn(0.25f);
+    EXPECT_FLOAT_EQ(glm::length(mainCamera.position), 15.0f);
+    zoomIn(0.05f);
+    zoomIn(0.1f);  // exactly the remaining 10 units
+    EXPECT_FLOAT_EQ(glm::length(mainCamera.position), 10.0f);
+    zoomOut(0.01f);
+    EXPECT_NEAR(glm::length(mainCamera.position), 11.0f, 1e-5f);
+    // An eye already on the target (no direction) is left alone, not NaN.
+    mainCamera.position = glm::vec3(0.0f);
+    zoomOut(0.01f);
+    EXPECT_EQ(mainCamera.position, glm::vec3(0.0f));
+}
+
 TEST_F(CameraTest, WalkingStepsFollowTheGroundDirection) {
     // From the start pose the ground direction is +z: 20 units per unit of dt.
     expectVec3Near(forwardStep(1.0f), glm::vec3(0.0f, 0.0f, 20.0f));

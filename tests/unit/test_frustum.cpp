@@ -174,17 +174,16 @@ TEST_F(FrustumFromCamera, NeverCullsWhatTheCameraShowsAndAlwaysCullsWhatIsBehind
     EXPECT_GT(behind, 300);
 }
 
-TEST_F(FrustumFromCamera, MatchesTheDrawnViewBeforeTheFirstMouseLook) {
-    // At start the orientation holds only the eye offset (no pitch yet): the
-    // draws look level along -z from (0, 0, 315). A cake ahead, a little
-    // above eye height, is on screen and must be kept (a camera pitched
-    // down by 40 degrees would not see it).
+TEST_F(FrustumFromCamera, MatchesTheDrawnViewFromTheFirstFrame) {
+    // The start camera is pitched down 40 degrees from its first frame: the
+    // ground just ahead of the heroine is on screen and must be kept.
     Model cake = boxModel(glm::vec3(-0.5f), glm::vec3(0.5f));
-    glm::mat4 ahead = glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, 20.0f, 100.0f));
+    glm::mat4 ahead = glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, 0.0f, 290.0f));
     ASSERT_TRUE(boxShowsOnScreen(cake, ahead));
     EXPECT_TRUE(isBoxInFrustum(buildFrustumPlanes(), objectAt(ahead), cake));
-    // And one just behind that eye is not.
-    glm::mat4 behindEye = glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, 0.0f, 320.0f));
+    // And one just behind the eye is not.
+    glm::vec3 eye = mainCamera.target + eyeOffset();
+    glm::mat4 behindEye = glm::translate(glm::mat4(1.0f), eye + glm::vec3(0.0f, 0.0f, 5.0f));
     EXPECT_FALSE(isBoxInFrustum(buildFrustumPlanes(), objectAt(behindEye), cake));
 }
 

@@ -87,7 +87,8 @@ GenMesh heroBodyMesh() {
     const float headRadius = 0.70f;
     for (float degrees : {25.0f, 40.0f, 55.0f, 70.0f, 85.0f, 100.0f, 115.0f, 130.0f, 145.0f, 160.0f, 172.0f, 180.0f}) {
         float a = glm::radians(degrees);
-        profile.push_back({headCentre - headRadius * std::cos(a), headRadius * std::sin(a)});
+        float radius = degrees == 180.0f ? 0.0f : headRadius * std::sin(a);  // the crown is an exact pole
+        profile.push_back({headCentre - headRadius * std::cos(a), radius});
     }
     addLathe(mesh, heroRings(profile, axis), segments, glm::vec3(0.0f, 3.5f - kBodyOriginHeight, 0.0f));
 

@@ -116,7 +116,11 @@ void addEllipsoid(GenMesh& mesh, const glm::vec3& centre, const glm::vec3& radii
         // r = 0 is the bottom pole, r = rings the top one.
         float polar = 3.14159265358979f * (1.0f - static_cast<float>(r) / static_cast<float>(rings));
         glm::vec3 dir = figureDirection(c == segments ? 0.0f : static_cast<float>(c) / static_cast<float>(segments));
-        glm::vec3 unit(std::sin(polar) * dir.x, std::cos(polar), std::sin(polar) * dir.z);
+        // Exact poles: a ring of almost-equal points would collapse into
+        // needle triangles once written on the grid.
+        float across = (r == 0 || r == rings) ? 0.0f : std::sin(polar);
+        float up = r == 0 ? -1.0f : (r == rings ? 1.0f : std::cos(polar));
+        glm::vec3 unit(across * dir.x, up, across * dir.z);
         SurfacePoint sp;
         sp.position = centre + unit * radii;
         sp.uv = uvAt(sp.position);
