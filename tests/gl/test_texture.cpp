@@ -2,6 +2,7 @@
 // texture object, its filters, and that failed loads leave nothing behind.
 #include <GL/glew.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -85,7 +86,7 @@ class TextureLoad : public ::testing::Test {
 protected:
     void SetUp() override {
         drainGlErrors();
-        dir = std::filesystem::path(::testing::TempDir()) / "varnelo_texture_test";
+        dir = std::filesystem::path(::testing::TempDir()) / ("varnelo_texture_test_" + std::to_string(::getpid()));
         std::filesystem::create_directories(dir);
     }
     void TearDown() override {

@@ -3,6 +3,7 @@
 // up and where the models' texture coordinates expect them, and overlay
 // pictures the text shader can show (black or clearly visible, nothing between).
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -80,7 +81,7 @@ bool isPale(Rgb c) { return darkest(c) > 180.0f; }
 class GeneratedImages : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        root = fs::path(::testing::TempDir()) / "varnelo_images_test";
+        root = fs::path(::testing::TempDir()) / ("varnelo_images_test_" + std::to_string(::getpid()));
         fs::remove_all(root);
         generateInto(root / "first");
         for (const ExpectedImage& expected : kImages) {

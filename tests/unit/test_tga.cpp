@@ -1,6 +1,7 @@
 // TGA decoding: every image kind, both row orders, and the broken files that
 // must be refused rather than decoded into zeros or read past their end.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -301,7 +302,7 @@ TEST(TgaDecode, BrokenFilesAreRefused) {
 class TgaFile : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = std::filesystem::path(::testing::TempDir()) / "varnelo_tga_test";
+        dir = std::filesystem::path(::testing::TempDir()) / ("varnelo_tga_test_" + std::to_string(::getpid()));
         std::filesystem::create_directories(dir);
     }
     void TearDown() override { std::filesystem::remove_all(dir); }
