@@ -80,4 +80,11 @@ wait_for_exit() {
     return $code
 }
 
+# Copies the game's data folders into $1, so a test can change them freely
+# and the game writes terrain.bmp there.
+copy_game_data() {
+    mkdir -p "$1"
+    cp -r Shaders Models "$1/"
+}
+
 frames_so_far() { grep -c '^x ' "$E2E_TMP/stdout"; }
