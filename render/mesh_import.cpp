@@ -7,9 +7,9 @@
 #include <assimp/mesh.h>
 #include <assimp/scene.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <limits>

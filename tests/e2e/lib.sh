@@ -19,6 +19,7 @@ cleanup() {
     [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
     wait 2>/dev/null
+    chmod -R u+w "$E2E_TMP" 2>/dev/null
     rm -rf "$E2E_TMP"
 }
 trap cleanup EXIT
@@ -88,3 +89,42 @@ copy_game_data() {
 }
 
 frames_so_far() { grep -c '^x ' "$E2E_TMP/stdout"; }
+
+# Copies the game's data folders (Shaders/, Models/) into a fresh directory
+# of this test and prints its path; tests break their own copy.
+game_data_copy() {
+    local dir
+    dir=$(mktemp -d "$E2E_TMP/game.XXXXXX")
+    cp -r Shaders Models "$dir"/ || fail "could not copy the game data"
+    echo "$dir"
+}
+
+# Plays in directory $1 until $2 frames (default 5) ran, quits with Esc and
+# expects exit code 0.
+play_and_quit() {
+    local dir=$1 frames=${2:-5}
+    start_game "$dir"
+    wait_for_frames "$frames"
+    hold_key Escape
+    wait_for_exit 30
+    local code=$?
+    [ "$code" -eq 0 ] || fail "exit code $code after Esc, expected 0"
+}
+
+# Runs the game in directory $1 until it ends by itself; returns its exit code.
+run_to_exit() {
+    local dir=$1
+    start_game "$dir"
+    wait_for_exit "${2:-30}"
+}
+
+# Fails unless standard error (or $2: stdout) holds the exact line $1.
+expect_line() {
+    local line=$1 stream=${2:-stderr}
+    grep -qxF -- "$line" "$E2E_TMP/$stream" || fail "$stream lacks the line: $line"
+}
+
+# The last position line "x X   y Y   z Z" as "X Y Z".
+last_position() {
+    grep '^x ' "$E2E_TMP/stdout" | tail -n 1 | awk '{ print $2, $4, $6 }'
+}

@@ -12,6 +12,8 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -163,37 +165,102 @@ TEST(GeneratedModels, GeneratorWritesTheSameBytesEveryRunAndModelsIsCurrent) {
     fs::remove_all(second);
 }
 
-// Each triangle is wound counter-clockwise seen from the side its vertex
-// normals point to, and no triangle collapses.
-TEST(GeneratedModels, EveryModelImportsWithFrontFacesAlongItsNormals) {
-    const std::pair<const char*, std::size_t> expected[] = {
-        {"sakuragras.dae", 1}, {"mirelka5.dae", 3},      {"mirelka_arm_l.dae", 1}, {"mirelka_arm_r.dae", 1},
-        {"mirelka_koerper2.dae", 1}, {"ghost2.dae", 1},  {"sunnytextured.dae", 1}, {"cake.dae", 1},
-        {"torte.dae", 1},      {"cakeIconPlane.dae", 1}, {"finish.dae", 1},        {"won.dae", 1},
+using Point = std::tuple<float, float, float>;
+Point pointOf(const Vertex& v) { return {v.position[0], v.position[1], v.position[2]}; }
+
+// Neighbouring triangles must agree on which side is the front: an edge that
+// exactly two triangles share, both running along it the same way, joins a
+// flipped one. (Edges where three faces meet, as where a ramp's end stands
+// against a tier wall, say nothing about orientation.) Seams and the joins
+// between separately built parts are found by position.
+std::size_t edgesRunTwiceTheSameWay(const MeshData& mesh) {
+    std::map<std::pair<Point, Point>, int> directed;
+    for (std::size_t t = 0; t < mesh.indices.size(); t += 3) {
+        for (int k = 0; k < 3; ++k) {
+            Point from = pointOf(mesh.vertices[mesh.indices[t + k]]);
+            Point to = pointOf(mesh.vertices[mesh.indices[t + (k + 1) % 3]]);
+            ++directed[{from, to}];
+        }
+    }
+    std::size_t doubled = 0;
+    for (const auto& [edge, count] : directed) {
+        auto reverse = directed.find({edge.second, edge.first});
+        doubled += count == 2 && reverse == directed.end() ? 1 : 0;
+    }
+    return doubled;
+}
+
+// Signed volume of every connected part (joined through shared positions):
+// positive when the part's front faces look outwards.
+std::vector<float> partVolumes(const MeshData& mesh) {
+    std::map<Point, std::size_t> ids;
+    for (const Vertex& v : mesh.vertices) ids.emplace(pointOf(v), ids.size());
+    std::vector<std::size_t> parent(ids.size());
+    for (std::size_t i = 0; i < parent.size(); ++i) parent[i] = i;
+    std::function<std::size_t(std::size_t)> root = [&](std::size_t i) {
+        return parent[i] == i ? i : parent[i] = root(parent[i]);
     };
-    for (const auto& [name, meshCount] : expected) {
+    for (std::size_t t = 0; t < mesh.indices.size(); t += 3) {
+        std::size_t a = root(ids[pointOf(mesh.vertices[mesh.indices[t]])]);
+        for (int k = 1; k < 3; ++k) parent[root(ids[pointOf(mesh.vertices[mesh.indices[t + k]])])] = a;
+    }
+    std::map<std::size_t, glm::vec3> centres;
+    std::map<std::size_t, int> counts;
+    for (const Vertex& v : mesh.vertices) {
+        std::size_t r = root(ids[pointOf(v)]);
+        centres[r] += rawPosition(v);
+        ++counts[r];
+    }
+    std::map<std::size_t, float> volumes;
+    for (std::size_t t = 0; t < mesh.indices.size(); t += 3) {
+        std::size_t r = root(ids[pointOf(mesh.vertices[mesh.indices[t]])]);
+        glm::vec3 centre = centres[r] / static_cast<float>(counts[r]);
+        glm::vec3 a = rawPosition(mesh.vertices[mesh.indices[t]]) - centre;
+        glm::vec3 b = rawPosition(mesh.vertices[mesh.indices[t + 1]]) - centre;
+        glm::vec3 c = rawPosition(mesh.vertices[mesh.indices[t + 2]]) - centre;
+        volumes[r] += glm::dot(a, glm::cross(b, c)) / 6.0f;
+    }
+    std::vector<float> out;
+    for (const auto& [part, volume] : volumes) out.push_back(volume);
+    return out;
+}
+
+// Every model imports with the meshes its scene object expects; every
+// triangle is wound counter-clockwise seen from the side its normals face,
+// neighbours agree, no triangle collapses, and closed parts face outwards.
+TEST(GeneratedModels, EveryModelImportsWithConsistentOutwardFrontFaces) {
+    for (const char* name : kModelFiles) {
         ImportedMeshes imported;
-        ASSERT_TRUE(importMeshes(("Models/" + std::string(name)).c_str(), glm::vec3(1.0f), UvSource::File, imported))
+        ASSERT_TRUE(importMeshes((std::string("Models/") + name).c_str(), glm::vec3(1.0f), UvSource::File, imported))
             << name;
-        ASSERT_EQ(imported.meshes.size(), meshCount) << name;
-        std::size_t wrong = 0;
+        ASSERT_EQ(imported.meshes.size(), std::string(name) == "mirelka5.dae" ? 3u : 1u) << name;
+        std::size_t against = 0;
         std::size_t degenerate = 0;
         std::size_t triangles = 0;
         for (const MeshData& mesh : imported.meshes) {
-            EXPECT_GT(mesh.faceCount, 0u) << name;
             for (std::size_t t = 0; t < mesh.indices.size(); t += 3) {
                 const Vertex& a = mesh.vertices[mesh.indices[t]];
                 const Vertex& b = mesh.vertices[mesh.indices[t + 1]];
                 const Vertex& c = mesh.vertices[mesh.indices[t + 2]];
                 glm::vec3 n = glm::cross(rawPosition(b) - rawPosition(a), rawPosition(c) - rawPosition(a));
-                if (glm::length(n) < 1e-9f) ++degenerate;
-                if (glm::dot(n, rawNormal(a) + rawNormal(b) + rawNormal(c)) <= 0.0f) ++wrong;
+                degenerate += glm::length(n) < 1e-9f ? 1 : 0;
+                against += glm::dot(n, rawNormal(a) + rawNormal(b) + rawNormal(c)) <= 0.0f ? 1 : 0;
                 ++triangles;
             }
+            EXPECT_EQ(edgesRunTwiceTheSameWay(mesh), 0u) << name;
         }
-        EXPECT_EQ(wrong, 0u) << name << ": triangles wound against their normals";
+        EXPECT_GT(triangles, 0u) << name;
+        EXPECT_EQ(against, 0u) << name << ": triangles wound against their normals";
         EXPECT_EQ(degenerate, 0u) << name;
         EXPECT_LT(triangles, 4000u) << name << ": the software renderer draws these every frame";
+    }
+    for (const char* name : {"mirelka5.dae", "mirelka_koerper2.dae", "mirelka_arm_l.dae", "mirelka_arm_r.dae",
+                             "sunnytextured.dae", "ghost2.dae", "cake.dae"}) {
+        ImportedMeshes imported;
+        ASSERT_TRUE(importMeshes((std::string("Models/") + name).c_str(), glm::vec3(1.0f), UvSource::File, imported));
+        for (const MeshData& mesh : imported.meshes) {
+            for (float volume : partVolumes(mesh)) EXPECT_GT(volume, 0.0f) << name << ": a part turned inside out";
+        }
     }
 }
 

@@ -48,7 +48,13 @@ void addGridSurface(GenMesh& mesh, int rows, int columns, bool wrapColumns,
     }
     auto at = [&](int r, int c) -> const glm::vec3& { return grid[static_cast<std::size_t>(r * width + c)].position; };
 
-    const std::uint32_t first = static_cast<std::uint32_t>(mesh.vertices.size());
+    // The grid's own orientation (columns x rows) is consistent everywhere;
+    // `inside` only decides, by a vote over all points, which way is out.
+    // Deciding point by point fails under bulges, where the surface faces
+    // down while the inside point lies below it.
+    std::vector<glm::vec3> normals(grid.size(), glm::vec3(0.0f));
+    std::vector<char> valid(grid.size(), 0);
+    float vote = 0.0f;
     for (int r = 0; r <= rows; ++r) {
         for (int c = 0; c <= columns; ++c) {
             int rowBelow = r > 0 ? r - 1 : r;
@@ -57,18 +63,36 @@ void addGridSurface(GenMesh& mesh, int rows, int columns, bool wrapColumns,
             int colRight = c < columns ? c + 1 : (wrapColumns ? 1 : c);
             glm::vec3 alongRows = at(rowAbove, c) - at(rowBelow, c);
             glm::vec3 alongColumns = at(r, colRight) - at(r, colLeft);
-            const glm::vec3& p = at(r, c);
-            glm::vec3 away = safeNormalize(p - inside, glm::vec3(0.0f, 1.0f, 0.0f));
             glm::vec3 n = glm::cross(alongColumns, alongRows);
-            // Poles and folded edges have no tangent plane: look straight out.
-            if (glm::length(n) < 1e-6f * (glm::length(alongRows) * glm::length(alongColumns) + 1e-12f) ||
-                glm::length(alongColumns) < 1e-6f || glm::length(alongRows) < 1e-6f) {
-                n = away;
-            } else {
-                n = glm::normalize(n);
-                if (glm::dot(n, away) < 0.0f) n = -n;
+            float scale = glm::length(alongRows) * glm::length(alongColumns);
+            if (scale < 1e-12f || glm::length(n) < 1e-4f * scale) continue;  // a pole: no tangent plane
+            std::size_t k = static_cast<std::size_t>(r * width + c);
+            normals[k] = glm::normalize(n);
+            valid[k] = 1;
+            vote += glm::dot(normals[k], safeNormalize(at(r, c) - inside, glm::vec3(0.0f)));
+        }
+    }
+    const float outward = vote < 0.0f ? -1.0f : 1.0f;
+    for (glm::vec3& n : normals) n *= outward;
+
+    const std::uint32_t first = static_cast<std::uint32_t>(mesh.vertices.size());
+    for (int r = 0; r <= rows; ++r) {
+        for (int c = 0; c <= columns; ++c) {
+            std::size_t k = static_cast<std::size_t>(r * width + c);
+            glm::vec3 n = normals[k];
+            if (!valid[k]) {
+                // A pole takes the mean direction of the ring next to it.
+                glm::vec3 sum(0.0f);
+                for (int nr : {r - 1, r + 1}) {
+                    if (nr < 0 || nr > rows) continue;
+                    for (int nc = 0; nc <= columns; ++nc) {
+                        std::size_t j = static_cast<std::size_t>(nr * width + nc);
+                        if (valid[j]) sum += normals[j];
+                    }
+                }
+                n = safeNormalize(sum, safeNormalize(at(r, c) - inside, glm::vec3(0.0f, 1.0f, 0.0f)));
             }
-            const SurfacePoint& sp = grid[static_cast<std::size_t>(r * width + c)];
+            const SurfacePoint& sp = grid[k];
             addVertex(mesh, GenVertex{sp.position, n, sp.uv, sp.colour});
         }
     }

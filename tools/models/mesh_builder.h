@@ -45,8 +45,8 @@ struct SurfacePoint {
     glm::vec3 colour{1.0f};
 };
 // A (rows + 1) x (columns + 1) grid of points; normals come from the grid's
-// own tangents and point away from `inside`, a point inside the solid (where
-// the tangents vanish, as at a pole, the normal points straight away from it).
+// own tangents, all turned to the side that on the whole faces away from
+// `inside`, a point inside the solid (a pole takes its neighbour ring's mean).
 // With wrapColumns the last column repeats the first (a seam of duplicated
 // positions with their own texture coordinates). Every triangle faces along
 // its corners' normals.

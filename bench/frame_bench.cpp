@@ -1,0 +1,292 @@
+// Frame benchmark: the real game at 1200 x 1000 with default options, frame
+// times against the floor of a bare frame (clear the window, clear the shadow
+// map, swap), the split of a frame over its passes, the shadow pass alone,
+// and the start-up time per loading stage. Not a test: it reports.
+//
+//   frame_bench [--warmup W] [--frames N] [--rounds R] [--finish-frames F] [--shadow-runs S]
+//
+// Game frames and floor frames alternate in R rounds of N frames each, so a
+// neighbour loading the machine for a while touches both alike.
+#include <GL/glew.h>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/game_app.h"
+#include "app/window.h"
+#include "bench/process_stats.h"
+#include "math/camera.h"
+#include "render/shadow_map.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct BenchSettings {
+    int warmup = 30;
+    int frames = 100;
+    int rounds = 3;
+    int finishFrames = 40;
+    int shadowRuns = 10;
+};
+
+bool parseSettings(int argc, char** argv, BenchSettings& settings) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string flag = argv[i];
+        if (i + 1 >= argc) return false;
+        const int value = std::atoi(argv[++i]);
+        if (flag == "--warmup") settings.warmup = value;
+        else if (flag == "--frames") settings.frames = value;
+        else if (flag == "--rounds") settings.rounds = value;
+        else if (flag == "--finish-frames") settings.finishFrames = value;
+        else if (flag == "--shadow-runs") settings.shadowRuns = value;
+        else return false;
+    }
+    return settings.warmup >= 0 && settings.frames > 0 && settings.rounds > 0 && settings.finishFrames >= 0 &&
+           settings.shadowRuns >= 0;
+}
+
+constexpr int kLoadingStages = 7;  // WindowOpened .. HeightMapCaptured
+constexpr int kFrameStages = 7;    // FrameStarted .. FrameSwapped
+constexpr int kFirstFrameStage = static_cast<int>(GameStage::FrameStarted);
+
+const char* const kLoadingNames[kLoadingStages] = {"window opened",   "programs loaded",  "scene loaded",
+                                                   "snow created",    "textures loaded",  "shadow map created",
+                                                   "height map captured"};
+// The spans between consecutive frame stages, and from the swap to the end of runFrame.
+const char* const kSpanNames[kFrameStages] = {"rules", "shadow+scene", "overlay", "snow", "icons", "swap",
+                                              "after swap"};
+
+// What the stage hook records. Frame stages land in the current frame's slots.
+struct StageRecord {
+    Clock::time_point mainStart;
+    double mainAfterProcessStart = 0.0;  // seconds from the process start to main
+    std::array<double, kLoadingStages> loadingAt{};  // seconds from the process start
+    std::array<Clock::time_point, kFrameStages> frameAt{};
+    const GLuint* timestampQueries = nullptr;  // kFrameStages per frame, or none
+    bool finishAtStages = false;
+};
+
+double secondsBetween(Clock::time_point from, Clock::time_point to) {
+    return std::chrono::duration<double>(to - from).count();
+}
+
+void onStage(GameStage stage, void* user) {
+    StageRecord& record = *static_cast<StageRecord*>(user);
+    const int index = static_cast<int>(stage);
+    if (index < kFirstFrameStage) {
+        record.loadingAt[static_cast<std::size_t>(index)] =
+            record.mainAfterProcessStart + secondsBetween(record.mainStart, Clock::now());
+        return;
+    }
+    const int frameIndex = index - kFirstFrameStage;
+    // Waiting for the GL here charges every pass with its own rendering; the
+    // plain run lets the driver overlap them as the game does.
+    if (record.finishAtStages) glFinish();
+    record.frameAt[static_cast<std::size_t>(frameIndex)] = Clock::now();
+    if (record.timestampQueries) glQueryCounter(record.timestampQueries[frameIndex], GL_TIMESTAMP);
+}
+
+double median(std::vector<double> values) {
+    if (values.empty()) return NAN;
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
+}
+
+// The smallest value that at least 95 % of the samples do not exceed.
+double percentile95(std::vector<double> values) {
+    if (values.empty()) return NAN;
+    std::sort(values.begin(), values.end());
+    const std::size_t rank = static_cast<std::size_t>(std::ceil(0.95 * static_cast<double>(values.size())));
+    return values[std::max<std::size_t>(rank, 1) - 1];
+}
+
+// Per-span samples in milliseconds.
+using SpanSamples = std::array<std::vector<double>, kFrameStages>;
+
+void addCpuSpans(const StageRecord& record, Clock::time_point frameEnd, SpanSamples& spans) {
+    for (int s = 0; s < kFrameStages; ++s) {
+        const Clock::time_point to = s + 1 < kFrameStages ? record.frameAt[static_cast<std::size_t>(s + 1)] : frameEnd;
+        spans[static_cast<std::size_t>(s)].push_back(1000.0 * secondsBetween(record.frameAt[static_cast<std::size_t>(s)], to));
+    }
+}
+
+void printSpans(std::FILE* out, const char* title, const SpanSamples& spans, int count) {
+    std::fprintf(out, "%s (median ms):", title);
+    double total = 0.0;
+    for (int s = 0; s < count; ++s) {
+        const double m = median(spans[static_cast<std::size_t>(s)]);
+        total += m;
+        std::fprintf(out, " %s %.2f,", kSpanNames[s], m);
+    }
+    std::fprintf(out, " sum %.2f\n", total);
+}
+
+// The bare frame the game cannot beat: the same clears and the same swap.
+void floorFrame(unsigned int shadowFramebuffer) {
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glViewport(0, 0, screenWidth, screenHeight);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glBindFramebuffer(GL_FRAMEBUFFER, shadowFramebuffer);
+    glViewport(0, 0, kShadowMapSize, kShadowMapSize);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glViewport(0, 0, screenWidth, screenHeight);
+    swapBuffers();
+}
+
+bool timerQueriesAvailable() { return GLEW_VERSION_3_3 || GLEW_ARB_timer_query; }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    static StageRecord record;
+    record.mainStart = Clock::now();
+    record.mainAfterProcessStart = secondsSinceProcessStart();
+
+    BenchSettings settings;
+    if (!parseSettings(argc, argv, settings)) {
+        std::fprintf(stderr,
+                     "usage: frame_bench [--warmup W] [--frames N] [--rounds R] [--finish-frames F] "
+                     "[--shadow-runs S]\n");
+        return 2;
+    }
+    // The game's per-frame position line goes nowhere, as a player's console would not slow it.
+    std::FILE* report = divertStdout();
+    if (!report) report = stderr;
+
+    static GameApp app;  // large: off the stack, as in the game
+    app.stageHook = onStage;
+    app.stageUser = &record;
+    if (!openGameWindow(app)) return 2;
+    if (loadGame(app) != 0) return 2;
+    prepareFirstFrame(app);
+    const double prepared = record.mainAfterProcessStart + secondsBetween(record.mainStart, Clock::now());
+    if (runFrame(app) != FrameResult::Continue) return 2;
+    const double firstFrame = record.mainAfterProcessStart + secondsBetween(record.mainStart, Clock::now());
+
+    std::fprintf(report, "frame_bench: %d x %d, %s, GL %s\n", screenWidth, screenHeight,
+                 reinterpret_cast<const char*>(glGetString(GL_RENDERER)),
+                 reinterpret_cast<const char*>(glGetString(GL_VERSION)));
+    std::fprintf(report, "start-up, seconds from the process start: main %.3f", record.mainAfterProcessStart);
+    for (int s = 0; s < kLoadingStages; ++s) std::fprintf(report, ", %s %.3f", kLoadingNames[s], record.loadingAt[s]);
+    std::fprintf(report, ", first frame prepared %.3f, first frame swapped %.3f\n", prepared, firstFrame);
+    std::fprintf(report, "start-up, seconds per stage: window %.3f", record.loadingAt[0] - record.mainAfterProcessStart);
+    for (int s = 1; s < kLoadingStages; ++s)
+        std::fprintf(report, ", %s %.3f", kLoadingNames[s], record.loadingAt[s] - record.loadingAt[s - 1]);
+    std::fprintf(report, ", prepare %.3f, first frame %.3f\n", prepared - record.loadingAt[kLoadingStages - 1],
+                 firstFrame - prepared);
+    std::fflush(report);
+
+    for (int i = 0; i < settings.warmup; ++i) {
+        if (runFrame(app) != FrameResult::Continue) return 2;
+    }
+
+    const bool withQueries = timerQueriesAvailable();
+    const int measured = settings.frames * settings.rounds;
+    std::vector<GLuint> queries(withQueries ? static_cast<std::size_t>(measured * kFrameStages) : 0);
+    if (withQueries) glGenQueries(static_cast<GLsizei>(queries.size()), queries.data());
+
+    std::vector<double> frameMs;
+    std::vector<double> floorMs;
+    SpanSamples cpuSpans;
+    for (int round = 0; round < settings.rounds; ++round) {
+        for (int i = 0; i < settings.frames; ++i) {
+            const int frame = round * settings.frames + i;
+            record.timestampQueries = withQueries ? &queries[static_cast<std::size_t>(frame * kFrameStages)] : nullptr;
+            const Clock::time_point start = Clock::now();
+            if (runFrame(app) != FrameResult::Continue) return 2;
+            const Clock::time_point end = Clock::now();
+            frameMs.push_back(1000.0 * secondsBetween(start, end));
+            addCpuSpans(record, end, cpuSpans);
+        }
+        record.timestampQueries = nullptr;
+        for (int i = 0; i < settings.frames; ++i) {
+            const Clock::time_point start = Clock::now();
+            floorFrame(app.shadowFramebuffer);
+            floorMs.push_back(1000.0 * secondsBetween(start, Clock::now()));
+        }
+    }
+
+    SpanSamples gpuSpans;
+    if (withQueries) {
+        for (int frame = 0; frame < measured; ++frame) {
+            GLuint64 at[kFrameStages] = {};
+            for (int s = 0; s < kFrameStages; ++s)
+                glGetQueryObjectui64v(queries[static_cast<std::size_t>(frame * kFrameStages + s)], GL_QUERY_RESULT,
+                                      &at[s]);
+            for (int s = 0; s + 1 < kFrameStages; ++s)
+                gpuSpans[static_cast<std::size_t>(s)].push_back(static_cast<double>(at[s + 1] - at[s]) / 1e6);
+        }
+        glDeleteQueries(static_cast<GLsizei>(queries.size()), queries.data());
+    }
+
+    SpanSamples finishSpans;
+    std::vector<double> finishFrameMs;
+    record.finishAtStages = true;
+    for (int i = 0; i < settings.finishFrames; ++i) {
+        const Clock::time_point start = Clock::now();
+        if (runFrame(app) != FrameResult::Continue) return 2;
+        glFinish();
+        const Clock::time_point end = Clock::now();
+        finishFrameMs.push_back(1000.0 * secondsBetween(start, end));
+        addCpuSpans(record, end, finishSpans);
+    }
+    record.finishAtStages = false;
+
+    // The shadow pass on its own, waited for on both sides.
+    std::vector<double> shadowMs;
+    std::vector<double> shadowGpuMs;
+    GLuint elapsedQuery = 0;
+    if (withQueries) glGenQueries(1, &elapsedQuery);
+    for (int i = 0; i < settings.shadowRuns; ++i) {
+        glFinish();
+        const Clock::time_point start = Clock::now();
+        if (withQueries) glBeginQuery(GL_TIME_ELAPSED, elapsedQuery);
+        renderShadowPass(app.scene, app.programs.colour, app.shadowFramebuffer);
+        if (withQueries) glEndQuery(GL_TIME_ELAPSED);
+        glFinish();
+        shadowMs.push_back(1000.0 * secondsBetween(start, Clock::now()));
+        if (withQueries) {
+            GLuint64 elapsed = 0;
+            glGetQueryObjectui64v(elapsedQuery, GL_QUERY_RESULT, &elapsed);
+            shadowGpuMs.push_back(static_cast<double>(elapsed) / 1e6);
+        }
+    }
+    if (withQueries) glDeleteQueries(1, &elapsedQuery);
+
+    const double frameMedian = median(frameMs);
+    const double floorMedian = median(floorMs);
+    std::fprintf(report, "frames: %d warm-up, then %d rounds of %d game frames and %d floor frames\n",
+                 settings.warmup, settings.rounds, settings.frames, settings.frames);
+    std::fprintf(report, "frame: median %.2f ms, p95 %.2f ms (%.1f fps)\n", frameMedian, percentile95(frameMs),
+                 1000.0 / frameMedian);
+    std::fprintf(report, "floor: median %.2f ms, p95 %.2f ms\n", floorMedian, percentile95(floorMs));
+    std::fprintf(report, "frame / floor (medians): %.2f (target 1.5)\n", frameMedian / floorMedian);
+    printSpans(report, "per pass, CPU clock between stage hooks", cpuSpans, kFrameStages);
+    if (withQueries)
+        printSpans(report, "per pass, GL timestamps between stage hooks", gpuSpans, kFrameStages - 1);
+    else
+        std::fprintf(report, "per pass, GL timestamps: no timer queries in this context\n");
+    if (settings.finishFrames > 0) {
+        printSpans(report, "per pass, glFinish at every hook", finishSpans, kFrameStages);
+        std::fprintf(report, "frame with glFinish at every hook: median %.2f ms\n", median(finishFrameMs));
+    }
+    if (settings.shadowRuns > 0) {
+        std::fprintf(report, "shadow pass alone (%d runs): median %.2f ms between glFinish calls", settings.shadowRuns,
+                     median(shadowMs));
+        if (withQueries) std::fprintf(report, ", GL time elapsed median %.2f ms", median(shadowGpuMs));
+        std::fprintf(report, "\n");
+    }
+    std::fflush(report);
+
+    shutdownGame(app);
+    return 0;
+}
