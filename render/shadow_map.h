@@ -7,6 +7,9 @@ struct ShaderProgram;
 
 constexpr int kShadowMapSize = 4096;
 
+// Linear filtering, clamping to a far (1.0) border and hardware depth
+// comparison (GL_LESS) on the texture bound to GL_TEXTURE_2D.
+void applyDepthCompareSampling();
 // Creates the depth texture and its framebuffer. Prints "Couldn't create
 // frame buffer" and ends the process with code 0 when it is incomplete.
 unsigned int createShadowMap();

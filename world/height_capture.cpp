@@ -19,6 +19,7 @@
 #include "render/gl_check.h"
 #include "render/model.h"
 #include "render/shader_program.h"
+#include "render/shadow_map.h"
 #include "world/terrain_bitmap.h"
 
 namespace {
@@ -82,14 +83,7 @@ void captureHeightMap(HeightMap& map, const SceneObject& landscape, const Model&
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_R32F, kHeightMapSize, kHeightMapSize, 0, GL_RED, GL_FLOAT, ones.data());
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_BORDER);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_BORDER);
-    const GLfloat border[4] = {1.0f, 0.0f, 0.0f, 0.0f};
-    glTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_BORDER_COLOR, border);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_MODE, GL_COMPARE_REF_TO_TEXTURE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_FUNC, GL_LESS);
+    applyDepthCompareSampling();  // the shadow map's settings, though nothing samples it
     glBindTexture(GL_TEXTURE_2D, texture);
 
     GLuint heightBuffer = 0;
