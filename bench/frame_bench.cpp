@@ -4,6 +4,7 @@
 // and the start-up time per loading stage. Not a test: it reports.
 //
 //   frame_bench [--warmup W] [--frames N] [--rounds R] [--finish-frames F] [--shadow-runs S]
+//               [--variant-frames V]
 //
 // Game frames and floor frames alternate in R rounds of N frames each, so a
 // neighbour loading the machine for a while touches both alike.
@@ -34,6 +35,7 @@ struct BenchSettings {
     int rounds = 3;
     int finishFrames = 40;
     int shadowRuns = 10;
+    int variantFrames = 40;
 };
 
 bool parseSettings(int argc, char** argv, BenchSettings& settings) {
@@ -46,10 +48,11 @@ bool parseSettings(int argc, char** argv, BenchSettings& settings) {
         else if (flag == "--rounds") settings.rounds = value;
         else if (flag == "--finish-frames") settings.finishFrames = value;
         else if (flag == "--shadow-runs") settings.shadowRuns = value;
+        else if (flag == "--variant-frames") settings.variantFrames = value;
         else return false;
     }
     return settings.warmup >= 0 && settings.frames > 0 && settings.rounds > 0 && settings.finishFrames >= 0 &&
-           settings.shadowRuns >= 0;
+           settings.shadowRuns >= 0 && settings.variantFrames >= 0;
 }
 
 constexpr int kLoadingStages = 7;  // WindowOpened .. HeightMapCaptured
@@ -142,6 +145,78 @@ void floorFrame(unsigned int shadowFramebuffer) {
     swapBuffers();
 }
 
+// The floor's parts, each waited for: the window clear, the shadow-map depth
+// clear, the swap, and for comparison the depth clear of a map half as wide.
+struct FloorParts {
+    std::vector<double> windowClear, shadowClear, swap, halfShadowClear;
+};
+
+double finishedMs(void (*work)(unsigned int), unsigned int framebuffer) {
+    glFinish();
+    const Clock::time_point start = Clock::now();
+    work(framebuffer);
+    glFinish();
+    return 1000.0 * secondsBetween(start, Clock::now());
+}
+
+void clearWindow(unsigned int) {
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glViewport(0, 0, screenWidth, screenHeight);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+void clearDepthOf(unsigned int framebuffer) {
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
+void swapOnly(unsigned int) { swapBuffers(); }
+
+FloorParts measureFloorParts(unsigned int shadowFramebuffer, int runs) {
+    // A 2048 x 2048 depth target like the shadow map's, made and released here.
+    GLuint texture = 0;
+    GLuint framebuffer = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, kShadowMapSize / 2, kShadowMapSize / 2, 0, GL_DEPTH_COMPONENT,
+                 GL_UNSIGNED_BYTE, nullptr);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glGenFramebuffers(1, &framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, texture, 0);
+    const GLenum noColour = GL_NONE;
+    glDrawBuffers(1, &noColour);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+
+    FloorParts parts;
+    for (int i = 0; i < runs; ++i) {
+        parts.windowClear.push_back(finishedMs(clearWindow, 0));
+        parts.shadowClear.push_back(finishedMs(clearDepthOf, shadowFramebuffer));
+        parts.halfShadowClear.push_back(finishedMs(clearDepthOf, framebuffer));
+        parts.swap.push_back(finishedMs(swapOnly, 0));
+    }
+    glDeleteFramebuffers(1, &framebuffer);
+    glDeleteTextures(1, &texture);
+    return parts;
+}
+
+// The game under each display option the player can switch, against the
+// defaults: what each option costs or saves on this renderer.
+struct OptionVariant {
+    const char* name;
+    void (*apply)(OptionFlags& options);
+};
+
+const OptionVariant kOptionVariants[] = {
+    {"defaults", [](OptionFlags&) {}},
+    {"culling on (F8)", [](OptionFlags& o) { o.frustumCulling = true; }},
+    {"mip-mapping off (F5)", [](OptionFlags& o) { o.mipMapMode = MipMapOff; }},
+    {"nearest sampling (F4)", [](OptionFlags& o) { o.bilinearFiltering = false; }},
+    {"phantom opaque (F9)", [](OptionFlags& o) { o.transparency = false; }},
+    {"frame rate and object count shown (F2, F7)", [](OptionFlags& o) { o.showFrameRate = o.showObjectCount = true; }},
+};
+
 bool timerQueriesAvailable() { return GLEW_VERSION_3_3 || GLEW_ARB_timer_query; }
 
 }  // namespace
@@ -149,13 +224,14 @@ bool timerQueriesAvailable() { return GLEW_VERSION_3_3 || GLEW_ARB_timer_query; 
 int main(int argc, char** argv) {
     static StageRecord record;
     record.mainStart = Clock::now();
-    record.mainAfterProcessStart = secondsSinceProcessStart();
+    // Without /proc the stages count from main instead.
+    record.mainAfterProcessStart = std::max(0.0, secondsSinceProcessStart());
 
     BenchSettings settings;
     if (!parseSettings(argc, argv, settings)) {
         std::fprintf(stderr,
                      "usage: frame_bench [--warmup W] [--frames N] [--rounds R] [--finish-frames F] "
-                     "[--shadow-runs S]\n");
+                     "[--shadow-runs S] [--variant-frames V]\n");
         return 2;
     }
     // The game's per-frame position line goes nowhere, as a player's console would not slow it.
@@ -261,6 +337,23 @@ int main(int argc, char** argv) {
         }
     }
     if (withQueries) glDeleteQueries(1, &elapsedQuery);
+    const FloorParts floorParts = measureFloorParts(app.shadowFramebuffer, 20);
+
+    std::vector<double> variantMedians;
+    const OptionFlags defaults = app.options;
+    for (const OptionVariant& variant : kOptionVariants) {
+        if (settings.variantFrames == 0) break;
+        app.options = defaults;
+        variant.apply(app.options);
+        std::vector<double> times;
+        for (int i = 0; i < settings.variantFrames; ++i) {
+            const Clock::time_point start = Clock::now();
+            if (runFrame(app) != FrameResult::Continue) return 2;
+            times.push_back(1000.0 * secondsBetween(start, Clock::now()));
+        }
+        variantMedians.push_back(median(times));
+    }
+    app.options = defaults;
 
     const double frameMedian = median(frameMs);
     const double floorMedian = median(floorMs);
@@ -269,6 +362,11 @@ int main(int argc, char** argv) {
     std::fprintf(report, "frame: median %.2f ms, p95 %.2f ms (%.1f fps)\n", frameMedian, percentile95(frameMs),
                  1000.0 / frameMedian);
     std::fprintf(report, "floor: median %.2f ms, p95 %.2f ms\n", floorMedian, percentile95(floorMs));
+    std::fprintf(report,
+                 "floor parts, each waited for (median ms): window clear %.2f, shadow-map depth clear %.2f, swap %.2f;"
+                 " a 2048 x 2048 depth clear would take %.2f\n",
+                 median(floorParts.windowClear), median(floorParts.shadowClear), median(floorParts.swap),
+                 median(floorParts.halfShadowClear));
     std::fprintf(report, "frame / floor (medians): %.2f (target 1.5)\n", frameMedian / floorMedian);
     printSpans(report, "per pass, CPU clock between stage hooks", cpuSpans, kFrameStages);
     if (withQueries)
@@ -283,6 +381,12 @@ int main(int argc, char** argv) {
         std::fprintf(report, "shadow pass alone (%d runs): median %.2f ms between glFinish calls", settings.shadowRuns,
                      median(shadowMs));
         if (withQueries) std::fprintf(report, ", GL time elapsed median %.2f ms", median(shadowGpuMs));
+        std::fprintf(report, "\n");
+    }
+    if (!variantMedians.empty()) {
+        std::fprintf(report, "display options (%d frames each, median ms):", settings.variantFrames);
+        for (std::size_t v = 0; v < variantMedians.size(); ++v)
+            std::fprintf(report, "%s %s %.2f", v == 0 ? "" : ",", kOptionVariants[v].name, variantMedians[v]);
         std::fprintf(report, "\n");
     }
     std::fflush(report);

@@ -1,10 +1,85 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: unit tests, GL tests
-# on a virtual display with Mesa's software renderer, and end-to-end runs of
-# the real executable (each under its own Xvfb, driven by xdotool).
+# Installs what is missing, builds, and runs every test:
+#  1. unit tests, GL tests on a virtual display with Mesa's software renderer,
+#     end-to-end runs of the real executable (each under its own Xvfb, driven
+#     by xdotool) and the reduced long run, all through CTest in build/;
+#  2. AddressSanitizer + UndefinedBehaviorSanitizer (build-asan/): the unit
+#     tests and a 2000-frame run of the game;
+#  3. the libFuzzer targets (build-fuzz/, clang) for the TGA decoder and the
+#     COLLADA import, seeded with the shipped Models/ files, one minute each.
+# Arguments go to ctest. VARNELO_TEST_STAGES picks stages (default
+# "main sanitize fuzz"), VARNELO_FUZZ_SECONDS the time per fuzzer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/build.sh
 export LIBGL_ALWAYS_SOFTWARE=1
-xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
-  ctest --test-dir build --output-on-failure -j"$(nproc)" "$@"
+stages=" ${VARNELO_TEST_STAGES:-main sanitize fuzz} "
+fuzz_seconds=${VARNELO_FUZZ_SECONDS:-60}
+xvfb=(xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp")
+
+if [[ $stages == *" main "* ]]; then
+  bash scripts/build.sh
+  "${xvfb[@]}" ctest --test-dir build --output-on-failure -j"$(nproc)" "$@"
+else
+  bash scripts/install-deps.sh
+fi
+
+if [[ $stages == *" sanitize "* ]]; then
+  echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
+  cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNELO_WERROR=ON -DVARNELO_SANITIZE=ON >/dev/null
+  # The generators are built too: unit tests compare their output with Models/.
+  cmake --build build-asan -j"$(nproc)" --target unit_tests long_run make_models make_images
+  export ASAN_OPTIONS=detect_leaks=1
+  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+  # Assimp leaks when its COLLADA reader throws on a damaged file (the unit
+  # tests feed it many); nothing of ours is suppressed.
+  LSAN_OPTIONS=suppressions=$PWD/tests/fuzz/lsan_assimp.supp build-asan/tests/unit_tests --gtest_brief=1
+  # The real game for 2000 frames; its own checks on memory and GL objects
+  # apply, the leak check at exit is the sanitizer's.
+  log=$(mktemp)
+  if ! "${xvfb[@]}" build-asan/bench/long_run --frames 2000 --warmup 100 --samples 4 >"$log" 2>&1; then
+    grep -v '^heightmap inhalt\|^number of' "$log" | tail -n 60
+    echo "FAIL: the sanitized 2000-frame run"
+    exit 1
+  fi
+  grep -v '^heightmap inhalt\|^number of' "$log" | tail -n 4
+  rm -f "$log"
+fi
+
+if [[ $stages == *" fuzz "* ]]; then
+  echo "== Fuzzing, ${fuzz_seconds} s per target"
+  CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNELO_WERROR=ON \
+    -DVARNELO_FUZZ=ON >/dev/null
+  cmake --build build-fuzz -j"$(nproc)" --target fuzz_tga fuzz_mesh_import
+  artifacts=$PWD/build-fuzz/artifacts
+  mkdir -p "$artifacts"
+  # $1 target, $2 seed file pattern, then extra libFuzzer flags.
+  run_fuzzer() {
+    local target=$1 pattern=$2 corpus log
+    shift 2
+    corpus=$(mktemp -d)
+    log=$(mktemp)
+    cp Models/$pattern "$corpus"/
+    # Small images of every TGA kind, made from a shipped one, reach the
+    # decoder's inner paths far faster than the large originals.
+    if [[ $pattern == *.tga ]] && command -v convert >/dev/null; then
+      for type in TrueColor TrueColorAlpha Grayscale Palette; do
+        for compress in None RLE; do
+          convert Models/leaf.tga -resize '8x6!' -type "$type" -compress "$compress" \
+            "$corpus/small-$type-$compress.tga" 2>/dev/null || true
+        done
+      done
+    fi
+    if LSAN_OPTIONS=suppressions=$PWD/tests/fuzz/lsan_assimp.supp \
+       "build-fuzz/tests/fuzz/$target" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 \
+       -print_final_stats=1 -artifact_prefix="$artifacts/$target-" "$@" "$corpus" >"$log" 2>&1; then
+      echo "$target: $(grep -o 'stat::number_of_executed_units: [0-9]*' "$log" | awk '{ print $2 }') runs, no crash"
+      rm -rf "$corpus" "$log"
+    else
+      grep -v '^#\|Suppressions used\|^ *count *bytes\|libassimp.so$\|^---' "$log" | tail -n 40
+      echo "FAIL: $target found a crash; the input is in $artifacts/"
+      exit 1
+    fi
+  }
+  run_fuzzer fuzz_tga '*.tga' -max_len=16384
+  run_fuzzer fuzz_mesh_import '*.dae' -max_len=32768 -dict=tests/fuzz/collada.dict
+fi
