@@ -278,6 +278,61 @@ bool arraysAndAccessorsFit(const std::string& text) {
     return true;
 }
 
+// Comments hold no elements for the XML reader; blank them out (keeping
+// offsets) so the element walk below sees what Assimp sees.
+std::string withoutComments(const std::string& text) {
+    std::string result = text;
+    for (std::size_t open = result.find("<!--"); open != std::string::npos; open = result.find("<!--", open)) {
+        std::size_t close = result.find("-->", open + 4);
+        std::size_t end = close == std::string::npos ? result.size() : close + 3;
+        for (std::size_t i = open; i < end; ++i) result[i] = ' ';
+        open = end;
+    }
+    return result;
+}
+
+// The <p> elements anywhere inside the element whose content runs from
+// contentStart to contentEnd: Assimp's reader finds nested ones (inside
+// <extra>, say) as well.
+std::uint64_t indexListsInside(const std::string& text, std::size_t contentStart, std::size_t contentEnd) {
+    std::uint64_t lists = 0;
+    for (std::size_t pos = text.find("<p", contentStart); pos < contentEnd; pos = text.find("<p", pos + 2)) {
+        if (pos + 2 < contentEnd && isNameEnd(text[pos + 2])) ++lists;
+    }
+    return lists;
+}
+
+// Assimp asserts (ending the process) when the primitives it reads disagree
+// with an element's count: <triangles> and <polylist> take all of theirs
+// from exactly one <p>, <polygons> take one polygon per <p>.
+bool primitiveListsAgree(const std::string& original) {
+    const std::string text = withoutComments(original);
+    static const char* const kTags[] = {"triangles", "polylist", "polygons"};
+    for (std::size_t pos = text.find('<'); pos != std::string::npos; pos = text.find('<', pos + 1)) {
+        std::size_t nameEnd = pos + 1;
+        while (nameEnd < text.size() && !isNameEnd(text[nameEnd])) ++nameEnd;
+        const std::string name = text.substr(pos + 1, nameEnd - pos - 1);
+        bool isPrimitive = false;
+        for (const char* tag : kTags) isPrimitive = isPrimitive || name == tag;
+        if (!isPrimitive) continue;
+
+        std::map<std::string, std::string> attributes;
+        std::size_t contentStart = 0;
+        bool selfClosing = false;
+        if (!readAttributes(text, nameEnd, attributes, contentStart, selfClosing)) return false;
+        std::uint64_t count = 0;
+        if (!parseCount(attributes["count"], count)) return false;
+        std::uint64_t lists = 0;
+        if (!selfClosing) {
+            std::size_t contentEnd = text.find("</" + name, contentStart);
+            if (contentEnd == std::string::npos) return false;
+            lists = indexListsInside(text, contentStart, contentEnd);
+        }
+        if (name == "polygons" ? lists != count : (count > 0 && lists != 1)) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool colladaLooksSound(const char* data, std::size_t size) {
@@ -286,7 +341,7 @@ bool colladaLooksSound(const char* data, std::size_t size) {
     // Only COLLADA is ever read: anything else would reach Assimp's other
     // importers through its content sniffing.
     if (text.find("<COLLADA") == std::string::npos) return false;
-    return arraysAndAccessorsFit(text);
+    return arraysAndAccessorsFit(text) && primitiveListsAgree(text);
 }
 
 namespace {
