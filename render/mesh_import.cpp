@@ -341,6 +341,9 @@ bool colladaLooksSound(const char* data, std::size_t size) {
     // Only COLLADA is ever read: anything else would reach Assimp's other
     // importers through its content sniffing.
     if (text.find("<COLLADA") == std::string::npos) return false;
+    // The XML reader hands CDATA text to Assimp's number readers unseen by
+    // the checks below (and hides elements written inside it): refused.
+    if (text.find("<![CDATA[") != std::string::npos) return false;
     return arraysAndAccessorsFit(text) && primitiveListsAgree(text);
 }
 

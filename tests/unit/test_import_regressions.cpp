@@ -54,6 +54,9 @@ TEST(ImportRegressions, PrimitiveListsThatDisagreeWithTheirCountAreRefused) {
         {"triangles, a list nested in <extra>",
          squareDocument(element("triangles", 1, "<extra><p>0 1 2</p></extra><p>0 1 2</p>"))},
         {"triangles, the only list commented out", squareDocument(element("triangles", 1, "<!-- <p>0 1 2</p> -->"))},
+        // Text in a CDATA section is no element to the XML reader.
+        {"triangles, the only list inside CDATA",
+         squareDocument(element("triangles", 1, "<![CDATA[<p>0 1 2</p>]]>"))},
         {"polylist, no list", squareDocument(element("polylist", 1, "<vcount>3</vcount>"))},
         {"polygons, fewer lists than polygons", squareDocument(element("polygons", 2, "<p>0 1 2</p>"))},
     };
@@ -61,6 +64,15 @@ TEST(ImportRegressions, PrimitiveListsThatDisagreeWithTheirCountAreRefused) {
         EXPECT_FALSE(colladaLooksSound(c.text.data(), c.text.size())) << c.name;
         EXPECT_EXIT(std::_Exit(importsWithoutAbort(c.text) ? 1 : 0), ::testing::ExitedWithCode(0), "") << c.name;
     }
+}
+
+// The XML reader hands a CDATA section's text to Assimp's index reader,
+// which grows without bound on anything but numbers; the plain-number check
+// must not be bypassed that way. Only the pre-check runs here: the import
+// itself would take all memory if the guard were missing.
+TEST(ImportRegressions, IndexListsHiddenInCdataAreRefused) {
+    const std::string text = squareDocument(element("triangles", 1, "<p><![CDATA[a b c]]></p>"));
+    EXPECT_FALSE(colladaLooksSound(text.data(), text.size()));
 }
 
 TEST(ImportRegressions, PrimitiveListsThatAgreeStillImport) {
