@@ -34,6 +34,7 @@
 #include "render/shader_program.h"
 #include "render/shadow_map.h"
 #include "render/texture.h"
+#include "tests/support/scratch_files.h"
 
 namespace {
 
@@ -296,15 +297,7 @@ protected:
     void SetUp() override {
         // Run in a scratch folder that sees the game's data, so terrain.bmp
         // does not land in the source tree.
-        char buffer[4096];
-        ASSERT_NE(getcwd(buffer, sizeof buffer), nullptr);
-        home = buffer;
-        char pattern[] = "/tmp/varnelo_frame_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        scratch = pattern;
-        ASSERT_EQ(symlink((home + "/Shaders").c_str(), (scratch + "/Shaders").c_str()), 0);
-        ASSERT_EQ(symlink((home + "/Models").c_str(), (scratch + "/Models").c_str()), 0);
-        ASSERT_EQ(chdir(scratch.c_str()), 0);
+        ASSERT_NO_FATAL_FAILURE(scratch.enter(true));
         resetCameras();
         onWindowResize(1200, 1000);
         glViewport(0, 0, screenWidth, screenHeight);
@@ -313,12 +306,10 @@ protected:
     }
     void TearDown() override {
         glDisable(GL_FRAMEBUFFER_SRGB);
-        EXPECT_EQ(chdir(home.c_str()), 0);
-        std::string command = "rm -rf '" + scratch + "'";
-        EXPECT_EQ(std::system(command.c_str()), 0);
+        scratch.leave();
         resetCameras();
     }
-    std::string home, scratch;
+    ScratchDirectory scratch;
 };
 
 TEST_F(FirstFrame, ShowsTheHeroineAndAttachedShadows) {

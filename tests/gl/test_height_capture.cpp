@@ -21,6 +21,7 @@
 #include "render/shader_program.h"
 #include "world/height_capture.h"
 #include "world/height_map.h"
+#include "tests/support/scratch_files.h"
 
 namespace {
 
@@ -89,15 +90,7 @@ std::vector<unsigned char> readFile(const char* path) {
 class HeightCapture : public ::testing::Test {
 protected:
     void SetUp() override {
-        char buffer[4096];
-        ASSERT_NE(getcwd(buffer, sizeof buffer), nullptr);
-        home = buffer;
-        char pattern[] = "/tmp/varnelo_capture_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        scratch = pattern;
-        ASSERT_EQ(symlink((home + "/Shaders").c_str(), (scratch + "/Shaders").c_str()), 0);
-        ASSERT_EQ(symlink((home + "/Models").c_str(), (scratch + "/Models").c_str()), 0);
-        ASSERT_EQ(chdir(scratch.c_str()), 0);
+        ASSERT_NO_FATAL_FAILURE(scratch.enter(true));
         resetCameras();
         onWindowResize(1200, 1000);
         glViewport(0, 0, 1200, 1000);
@@ -110,9 +103,7 @@ protected:
     void TearDown() override {
         releaseModel(landscape);
         destroyShaderProgram(terrain);
-        EXPECT_EQ(chdir(home.c_str()), 0);
-        std::string command = "rm -rf '" + scratch + "'";
-        EXPECT_EQ(std::system(command.c_str()), 0);
+        scratch.leave();
         resetCameras();
     }
     void capture() {
@@ -121,7 +112,7 @@ protected:
         dump = ::testing::internal::GetCapturedStdout();
     }
 
-    std::string home, scratch;
+    ScratchDirectory scratch;
     ShaderProgram terrain;
     Model landscape;
     SceneObject object;

@@ -16,6 +16,7 @@
 
 #include "render/model.h"
 #include "render/shader_program.h"
+#include "tests/support/scratch_files.h"
 
 namespace {
 
@@ -83,22 +84,6 @@ std::string document(const std::string& geometries, const std::vector<std::strin
 }
 
 const char* const kScreenQuad = "-1 -1 0 1 -1 0 1 1 0 -1 1 0";
-
-class TempFile {
-public:
-    explicit TempFile(const std::string& content) {
-        static int counter = 0;
-        path_ = (std::filesystem::temp_directory_path() /
-                 ("gl_model_" + std::to_string(getpid()) + "_" + std::to_string(counter++) + ".dae"))
-                    .string();
-        std::ofstream(path_, std::ios::binary) << content;
-    }
-    ~TempFile() { std::remove(path_.c_str()); }
-    const char* path() const { return path_.c_str(); }
-
-private:
-    std::string path_;
-};
 
 GLint integer(GLenum name) {
     GLint value = -1;

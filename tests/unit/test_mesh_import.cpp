@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "render/mesh_import.h"
+#include "tests/support/scratch_files.h"
 
 namespace {
 
@@ -78,22 +79,6 @@ std::string colouredGeometry() {
            "<input semantic=\"TEXCOORD\" source=\"#tri-t\" offset=\"0\" set=\"0\"/><p>0 1 2</p></triangles>"
            "</mesh></geometry>";
 }
-
-class TempFile {
-public:
-    explicit TempFile(const std::string& content) {
-        static int counter = 0;
-        path_ = (std::filesystem::temp_directory_path() /
-                 ("mesh_import_" + std::to_string(getpid()) + "_" + std::to_string(counter++) + ".dae"))
-                    .string();
-        std::ofstream(path_, std::ios::binary) << content;
-    }
-    ~TempFile() { std::remove(path_.c_str()); }
-    const char* path() const { return path_.c_str(); }
-
-private:
-    std::string path_;
-};
 
 bool importText(const std::string& text, ImportedMeshes& out, UvSource uvSource = UvSource::File) {
     return importMeshesFromMemory(text.data(), text.size(), "dae", kDefaultColour, uvSource, out);

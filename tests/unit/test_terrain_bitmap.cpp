@@ -16,6 +16,7 @@
 
 #include "world/height_map.h"
 #include "world/terrain_bitmap.h"
+#include "tests/support/scratch_files.h"
 
 namespace {
 
@@ -88,22 +89,9 @@ TEST(EncodeGreyBitmap, PixelsFollowTheMapOrderThreeEqualBytesEach) {
 
 class WriteGreyBitmap : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char buffer[4096];
-        ASSERT_NE(getcwd(buffer, sizeof buffer), nullptr);
-        home_ = buffer;
-        char pattern[] = "/tmp/terrain_bitmap_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        scratch_ = pattern;
-        ASSERT_EQ(chdir(scratch_.c_str()), 0);
-    }
-    void TearDown() override {
-        EXPECT_EQ(chdir(home_.c_str()), 0);
-        std::string command = "rm -rf '" + scratch_ + "'";
-        EXPECT_EQ(std::system(command.c_str()), 0);
-    }
-    std::string home_;
-    std::string scratch_;
+    void SetUp() override { ASSERT_NO_FATAL_FAILURE(scratch.enter(false)); }
+    void TearDown() override { scratch.leave(); }
+    ScratchDirectory scratch;
 };
 
 TEST_F(WriteGreyBitmap, WritesExactlyTheEncodedFileAndReplacesAnOldOne) {
