@@ -202,12 +202,16 @@ void drawShadowCaster(const Model& model, SceneObject object, const ShaderProgra
     setLightAndMaterial(p, object, lightCamera, viewCamera.position);
     glEnable(GL_CULL_FACE);
     glEnable(GL_DEPTH_TEST);
+    drawModelMeshes(model);
+    glUseProgram(0);
+    glBindTexture(GL_TEXTURE_2D, kShadowMapTexture);
+}
+
+void drawModelMeshes(const Model& model) {
     for (std::uint32_t i = 0; i < model.meshCount; ++i) {
         glBindVertexArray(model.vertexArrays[i]);
         glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(3 * model.faceCounts[i]), GL_UNSIGNED_INT, nullptr);
     }
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
-    glUseProgram(0);
-    glBindTexture(GL_TEXTURE_2D, kShadowMapTexture);
 }

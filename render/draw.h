@@ -29,6 +29,9 @@ void drawOverlayModel(const Model& model, SceneObject object, const ShaderProgra
 void drawModelNoShadow(const Model& model, SceneObject object, const ShaderProgram& program, unsigned int texture,
                        float time, float height, bool blend, float alpha, glm::mat4 projection, Camera lightCamera,
                        Camera viewCamera);
+// Draws every mesh of the model through its vertex array, then unbinds the
+// vertex array and GL_ARRAY_BUFFER (no GL check between meshes).
+void drawModelMeshes(const Model& model);
 // The shadow pass draw from the light (texture 16 on unit 1).
 void drawShadowCaster(const Model& model, SceneObject object, const ShaderProgram& program, Camera lightCamera,
                       Camera viewCamera);

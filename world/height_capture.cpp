@@ -16,6 +16,7 @@
 #include <glm/gtc/type_ptr.hpp>
 
 #include "game/scene_object.h"
+#include "render/draw.h"
 #include "render/gl_check.h"
 #include "render/model.h"
 #include "render/shader_program.h"
@@ -48,12 +49,7 @@ void drawLandscapeForCapture(const SceneObject& object, const ShaderProgram& pro
     glUniformMatrix4fv(glGetUniformLocation(program.program, "vm_mat"), 1, GL_FALSE, glm::value_ptr(vm));
     glEnable(GL_CULL_FACE);
     glEnable(GL_DEPTH_TEST);
-    for (std::uint32_t i = 0; i < mesh.meshCount; ++i) {
-        glBindVertexArray(mesh.vertexArrays[i]);
-        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(3 * mesh.faceCounts[i]), GL_UNSIGNED_INT, nullptr);
-    }
-    glBindVertexArray(0);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    drawModelMeshes(mesh);
     glUseProgram(0);
 }
 
