@@ -4,8 +4,10 @@
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 #include "app/window.h"
 #include "math/camera.h"
@@ -16,7 +18,16 @@ class GlEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
         initWindowSystem();
-        if (!openWindow(1200, 1000, false)) {
+        // Many test processes open windows on one Xvfb at once; a refused
+        // connection now and then is the server's, not the test's.
+        bool opened = openWindow(1200, 1000, false);
+        for (int attempt = 0; attempt < 5 && !opened; ++attempt) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            terminateWindowSystem();
+            initWindowSystem();
+            opened = openWindow(1200, 1000, false);
+        }
+        if (!opened) {
             std::fprintf(stderr, "GL tests need a display (run them through scripts/test.sh)\n");
             std::exit(1);
         }
