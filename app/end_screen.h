@@ -2,11 +2,11 @@
 // held for a few seconds while the window stays responsive.
 #pragma once
 
-#include "app/input.h"
 #include "app/options.h"
+#include "game/input.h"
+#include "math/view.h"
 
-struct Scene;
-struct ShaderProgram;
+struct DrawItem;
 
 constexpr double kEndScreenHoldSeconds = 4.0;
 
@@ -14,12 +14,11 @@ constexpr double kEndScreenHoldSeconds = 4.0;
 bool endScreenHoldDone(double startTime, double now, const InputState& input);
 
 // One frame of an end screen into the back buffer: cleared to black, the
-// picture drawn on the end-screen plane with the current sampling options.
-void drawEndScreenFrame(const Scene& scene, const ShaderProgram& textProgram, unsigned int texture,
-                        const OptionFlags& options, float time);
-// Prints the victory line, clears running and holds the victory picture.
-void showVictoryScreen(const Scene& scene, const ShaderProgram& textProgram, const OptionFlags& options,
-                       bool& running);
-// Prints "Game over!" and holds the game-over picture; the caller then
-// leaves the frame loop at once.
-void showGameOverScreen(const Scene& scene, const ShaderProgram& textProgram, const OptionFlags& options);
+// picture (the item) drawn on the end-screen plane through the overlay camera
+// with the current sampling options.
+void drawEndScreenFrame(const DrawItem& picture, const View& view, const OptionFlags& options,
+                        unsigned int shadowMap, float time);
+// Prints the message, then redraws the picture and processes window events
+// until the hold is done.
+void holdEndScreen(const DrawItem& picture, const View& view, const OptionFlags& options, unsigned int shadowMap,
+                   const char* message);

@@ -5,9 +5,13 @@
 
 #include "app/options.h"
 #include "game/scene.h"
+#include "math/view.h"
 #include "render/game_programs.h"
+#include "render/game_textures.h"
+#include "render/scene_models.h"
+#include "render/shadow_map.h"
+#include "render/snow.h"
 #include "world/height_map.h"
-#include "world/snow.h"
 
 // Points of loading and of a frame that a measuring tool (the benchmark) can
 // observe; the game itself installs no hook.
@@ -18,11 +22,14 @@ enum class GameStage {
 using GameStageHook = void (*)(GameStage stage, void* user);
 
 struct GameApp {
+    View view = makeView();
     GamePrograms programs;
+    SceneModels models;
     Scene scene;
     ParticleSystem snow;
+    GameTextures textures;
+    ShadowMap shadowMap;
     HeightMap heightMap;
-    unsigned int shadowFramebuffer = 0;
     OptionFlags options;
     StatusMessage status;
 
@@ -33,6 +40,7 @@ struct GameApp {
     float fpsSampleTime = 0.0f;
     float shownFrameRate = 0.0f;
     float shownFrameMillis = 0.0f;
+    int drawnObjectCount = 0;        // objects the scene pass drew this frame
 
     GameStageHook stageHook = nullptr;
     void* stageUser = nullptr;
@@ -44,14 +52,14 @@ enum class FrameResult { Continue, Quit, GameOver };
 // be opened (the message is printed, GLFW terminated).
 bool openGameWindow(GameApp& app);
 // Loads everything in its fixed order. Returns 0, or -1 when a texture failed
-// (the programs are destroyed by then).
+// (everything made by then is released, the programs first).
 int loadGame(GameApp& app);
 // The last steps before the first frame: wheel reference, first clear, the
 // ghosts' start step.
 void prepareFirstFrame(GameApp& app);
 // One frame, end screens included.
 FrameResult runFrame(GameApp& app);
-// Releases every GL object and closes the window.
+// Releases every GL object in the reverse order of making and closes the window.
 void shutdownGame(GameApp& app);
 
 // Runs the whole game; returns the process exit code (0 normal end,

@@ -1,7 +1,7 @@
 // Display options switched by F1-F9 and the status line that confirms them.
 #pragma once
 
-#include "app/input.h"
+#include "game/input.h"
 
 enum MipMapMode { MipMapOff = 0, MipMapNearest = 1, MipMapLinear = 2 };
 

@@ -9,10 +9,9 @@
 #include <glm/gtc/matrix_transform.hpp>
 #include <utility>
 
-#include "app/window.h"
-#include "game/game_frame.h"
-#include "math/camera.h"
+#include "game/cakes.h"
 #include "render/draw.h"
+#include "render/game_textures.h"
 #include "render/model.h"
 
 namespace {
@@ -91,44 +90,45 @@ void hideExpiredStatus(StatusMessage& status, float now) {
     if (static_cast<double>(now) > static_cast<double>(status.shownAt) + kStatusSeconds) status.visible = false;
 }
 
-std::array<unsigned int, kCakeCount> iconRowTextures(const Scene& scene) {
-    std::array<unsigned int, kCakeCount> textures{};
-    for (int k = 0; k < kCakeCount; ++k) textures[static_cast<std::size_t>(k)] = iconTexture(scene, k);
-    return textures;
+std::array<unsigned int, kCakeCount> iconRowTextures(const Scene& scene, const GameTextures& textures) {
+    std::array<unsigned int, kCakeCount> row{};
+    for (int k = 0; k < kCakeCount; ++k) row[static_cast<std::size_t>(k)] = iconTextureOf(textures, iconState(scene, k));
+    return row;
 }
 
-void drawText(SceneObject textObject, const ShaderProgram& textProgram, float advance, const char* characters,
-              int count) {
+void drawText(SceneObject textObject, const ShaderProgram& textProgram, unsigned int atlas, const View& view,
+              float advance, const char* characters, int count) {
     if (!characters) return;
+    const FrameView overlay = makeFrameView(view, view.overlayCamera, view.overlayProjection, 0.0f);
     const glm::mat4 step = glm::translate(glm::mat4(1.0f), glm::vec3(advance, 0.0f, 0.0f));
     for (int i = 0; i < count; ++i) {
         Model glyph;
         buildGlyphQuad(glyph, textObject.colour, textProgram, static_cast<signed char>(characters[i]));
-        drawOverlayModel(glyph, textObject, textProgram, 0.0f, false, 1.0f, overlayProjection, lightCamera,
-                         overlayCamera);
+        drawModelNoShadow(glyph, textObject, textProgram, atlas, overlay);
         releaseModel(glyph);
         textObject.applyWorld(step);
     }
 }
 
 void drawOverlayText(const OptionFlags& options, StatusMessage& status, const OverlayFigures& figures,
-                     const ShaderProgram& textProgram) {
-    for (const OverlayText& run : buildOverlayText(options, status, figures, screenWidth, screenHeight))
-        drawText(makeTextObject(run.x, run.y), textProgram, kTextAdvance, run.characters.data(),
+                     const ShaderProgram& textProgram, unsigned int atlas, const View& view, float now) {
+    for (const OverlayText& run : buildOverlayText(options, status, figures, view.screenWidth, view.screenHeight))
+        drawText(makeTextObject(run.x, run.y), textProgram, atlas, view, kTextAdvance, run.characters.data(),
                  static_cast<int>(run.characters.size()));
     if (options.showFrameRate) {
         std::fputs(frameTimeLine(figures.frameTime).c_str(), stdout);
         std::fflush(stdout);
     }
     // Checked after the draw, so the frame that passes the two seconds still shows it.
-    if (status.visible) hideExpiredStatus(status, static_cast<float>(clockSeconds()));
+    if (status.visible) hideExpiredStatus(status, now);
 }
 
-void drawIconRow(const Scene& scene, const ShaderProgram& textProgram, float time) {
-    const std::array<unsigned int, kCakeCount> textures = iconRowTextures(scene);
-    for (std::size_t k = 0; k < textures.size(); ++k)
-        drawModelNoShadow(scene.iconModel, scene.cakeIcons[k], textProgram, textures[k], time, 0.0f, false, 1.0f,
-                          overlayProjection, lightCamera, overlayCamera);
+void drawIconRow(const Scene& scene, const Model& iconModel, const ShaderProgram& textProgram,
+                 const GameTextures& textures, const View& view, float time) {
+    const FrameView overlay = makeFrameView(view, view.overlayCamera, view.overlayProjection, time);
+    const std::array<unsigned int, kCakeCount> row = iconRowTextures(scene, textures);
+    for (std::size_t k = 0; k < row.size(); ++k)
+        drawModelNoShadow(iconModel, scene.cakeIcons[k], textProgram, row[k], overlay);
 }
 
 void applyWireframe(bool wireframe) { glPolygonMode(GL_FRONT_AND_BACK, wireframe ? GL_LINE : GL_FILL); }

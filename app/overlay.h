@@ -10,7 +10,10 @@
 
 #include "app/options.h"
 #include "game/scene.h"
+#include "math/view.h"
 
+struct GameTextures;
+struct Model;
 struct ShaderProgram;
 
 constexpr float kTextAdvance = 20.0f;    // half a cell: neighbouring cells overlap by half
@@ -49,17 +52,19 @@ std::string frameTimeLine(float frameTime);
 // Hides the status message once now is past its two seconds.
 void hideExpiredStatus(StatusMessage& status, float now);
 // Texture of each icon of the row, left to right.
-std::array<unsigned int, kCakeCount> iconRowTextures(const Scene& scene);
+std::array<unsigned int, kCakeCount> iconRowTextures(const Scene& scene, const GameTextures& textures);
 
-// Draws count bytes of characters, one glyph quad each, advancing the
-// object's copy by advance pixels per character.
-void drawText(SceneObject textObject, const ShaderProgram& textProgram, float advance, const char* characters,
-              int count);
+// Draws count bytes of characters, one glyph quad each from the atlas
+// texture, advancing the object's copy by advance pixels per character.
+void drawText(SceneObject textObject, const ShaderProgram& textProgram, unsigned int atlas, const View& view,
+              float advance, const char* characters, int count);
 // The frame's overlay text; prints the frame-time line when the frame rate
-// is shown, and hides the status message after drawing it once expired.
+// is shown, and hides the status message after drawing it once expired
+// (now is the clock).
 void drawOverlayText(const OptionFlags& options, StatusMessage& status, const OverlayFigures& figures,
-                     const ShaderProgram& textProgram);
+                     const ShaderProgram& textProgram, unsigned int atlas, const View& view, float now);
 // The ten cake icons; time is the window-opening time, as the icons expect.
-void drawIconRow(const Scene& scene, const ShaderProgram& textProgram, float time);
+void drawIconRow(const Scene& scene, const Model& iconModel, const ShaderProgram& textProgram,
+                 const GameTextures& textures, const View& view, float time);
 // Polygon mode for everything drawn from now on.
 void applyWireframe(bool wireframe);

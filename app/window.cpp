@@ -8,12 +8,13 @@ namespace {
 
 GLFWwindow* window = nullptr;
 WindowSizeCallback sizeCallback = nullptr;
+void* sizeUser = nullptr;
 double wheelSum = 0.0;  // GLFW 3 reports scroll offsets; the game wants a position
 
 void onScroll(GLFWwindow*, double, double yOffset) { wheelSum += yOffset; }
 
 void onFramebufferSize(GLFWwindow*, int width, int height) {
-    if (sizeCallback) sizeCallback(width, height);
+    if (sizeCallback) sizeCallback(sizeUser, width, height);
 }
 
 bool keyDown(int glfwKey) { return window && glfwGetKey(window, glfwKey) == GLFW_PRESS; }
@@ -59,13 +60,14 @@ void setWindowTitle(const char* title) {
     if (window) glfwSetWindowTitle(window, title);
 }
 
-void setWindowSizeCallback(WindowSizeCallback callback) {
+void setWindowSizeCallback(WindowSizeCallback callback, void* user) {
     sizeCallback = callback;
+    sizeUser = user;
     if (!window) return;
     glfwSetFramebufferSizeCallback(window, onFramebufferSize);
     int width = 0, height = 0;
     glfwGetFramebufferSize(window, &width, &height);
-    if (sizeCallback) sizeCallback(width, height);
+    if (sizeCallback) sizeCallback(sizeUser, width, height);
 }
 
 bool windowIsOpen() { return window && !glfwWindowShouldClose(window); }
@@ -75,8 +77,6 @@ void swapBuffers() {
     glfwSwapBuffers(window);
     glfwPollEvents();
 }
-
-void pollWindowEvents() { glfwPollEvents(); }
 
 InputState readInput() {
     InputState input;
@@ -112,10 +112,6 @@ int mouseWheelPosition() { return static_cast<int>(wheelSum); }
 
 double clockSeconds() { return glfwGetTime(); }
 
-void resizeWindow(int width, int height) {
-    if (window) glfwSetWindowSize(window, width, height);
-}
-
 void closeWindow() {
     if (window) glfwSetWindowShouldClose(window, GLFW_TRUE);
 }
@@ -124,4 +120,5 @@ void terminateWindowSystem() {
     glfwTerminate();
     window = nullptr;
     sizeCallback = nullptr;
+    sizeUser = nullptr;
 }

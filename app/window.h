@@ -3,9 +3,10 @@
 // the frame code needs and nothing more; no other file calls GLFW.
 #pragma once
 
-#include "app/input.h"
+#include "game/input.h"
 
-using WindowSizeCallback = void (*)(int width, int height);
+// Called with the framebuffer size and the pointer given at installation.
+using WindowSizeCallback = void (*)(void* user, int width, int height);
 
 // Initialises GLFW (once; failure shows up as a failed open).
 void initWindowSystem();
@@ -15,19 +16,16 @@ bool openWindow(int width, int height, bool visible = true);
 void setWindowTitle(const char* title);
 // Installs the callback and calls it at once with the current framebuffer size,
 // as the game expects both projections to exist before anything is drawn.
-void setWindowSizeCallback(WindowSizeCallback callback);
+void setWindowSizeCallback(WindowSizeCallback callback, void* user);
 // Window still open (not closed by the user).
 bool windowIsOpen();
 // Swaps the back buffer, then processes pending window events.
 void swapBuffers();
-// Processes window events without drawing (used while an end screen holds).
-void pollWindowEvents();
 // Current keys, mouse position, right button and wheel position.
 InputState readInput();
 int mouseWheelPosition();
 // Seconds since initWindowSystem.
 double clockSeconds();
-// Test hooks: change the window size as a user would, or iconify it.
-void resizeWindow(int width, int height);
+// Asks the window to close, as the window manager's close button does.
 void closeWindow();
 void terminateWindowSystem();

@@ -22,7 +22,8 @@
 #include "app/game_app.h"
 #include "app/window.h"
 #include "bench/process_stats.h"
-#include "math/camera.h"
+#include "render/draw.h"
+#include "render/draw_list.h"
 #include "render/shadow_map.h"
 
 namespace {
@@ -133,15 +134,18 @@ void printSpans(std::FILE* out, const char* title, const SpanSamples& spans, int
 }
 
 // The bare frame the game cannot beat: the same clears and the same swap.
+// The window size of the game being measured.
+const View* measuredView = nullptr;
+
 void floorFrame(unsigned int shadowFramebuffer) {
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glViewport(0, 0, screenWidth, screenHeight);
+    glViewport(0, 0, measuredView->screenWidth, measuredView->screenHeight);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glBindFramebuffer(GL_FRAMEBUFFER, shadowFramebuffer);
     glViewport(0, 0, kShadowMapSize, kShadowMapSize);
     glClear(GL_DEPTH_BUFFER_BIT);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glViewport(0, 0, screenWidth, screenHeight);
+    glViewport(0, 0, measuredView->screenWidth, measuredView->screenHeight);
     swapBuffers();
 }
 
@@ -161,7 +165,7 @@ double finishedMs(void (*work)(unsigned int), unsigned int framebuffer) {
 
 void clearWindow(unsigned int) {
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glViewport(0, 0, screenWidth, screenHeight);
+    glViewport(0, 0, measuredView->screenWidth, measuredView->screenHeight);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
@@ -241,6 +245,7 @@ int main(int argc, char** argv) {
     static GameApp app;  // large: off the stack, as in the game
     app.stageHook = onStage;
     app.stageUser = &record;
+    measuredView = &app.view;
     if (!openGameWindow(app)) return 2;
     if (loadGame(app) != 0) return 2;
     prepareFirstFrame(app);
@@ -248,7 +253,7 @@ int main(int argc, char** argv) {
     if (runFrame(app) != FrameResult::Continue) return 2;
     const double firstFrame = record.mainAfterProcessStart + secondsBetween(record.mainStart, Clock::now());
 
-    std::fprintf(report, "frame_bench: %d x %d, %s, GL %s\n", screenWidth, screenHeight,
+    std::fprintf(report, "frame_bench: %d x %d, %s, GL %s\n", app.view.screenWidth, app.view.screenHeight,
                  reinterpret_cast<const char*>(glGetString(GL_RENDERER)),
                  reinterpret_cast<const char*>(glGetString(GL_VERSION)));
     std::fprintf(report, "start-up, seconds from the process start: main %.3f", record.mainAfterProcessStart);
@@ -286,7 +291,7 @@ int main(int argc, char** argv) {
         record.timestampQueries = nullptr;
         for (int i = 0; i < settings.frames; ++i) {
             const Clock::time_point start = Clock::now();
-            floorFrame(app.shadowFramebuffer);
+            floorFrame(app.shadowMap.framebuffer);
             floorMs.push_back(1000.0 * secondsBetween(start, Clock::now()));
         }
     }
@@ -322,11 +327,14 @@ int main(int argc, char** argv) {
     std::vector<double> shadowGpuMs;
     GLuint elapsedQuery = 0;
     if (withQueries) glGenQueries(1, &elapsedQuery);
+    const DrawList shadowList = buildDrawList(app.scene, app.models, app.programs, app.textures, true);
+    FrameView shadowView = makeFrameView(app.view, app.view.mainCamera, app.view.projectionMatrix, 0.0f);
+    shadowView.shadowMap = app.shadowMap.depthTexture;
     for (int i = 0; i < settings.shadowRuns; ++i) {
         glFinish();
         const Clock::time_point start = Clock::now();
         if (withQueries) glBeginQuery(GL_TIME_ELAPSED, elapsedQuery);
-        renderShadowPass(app.scene, app.programs.colour, app.shadowFramebuffer);
+        renderShadowPass(app.shadowMap, shadowList, app.programs.shadowDepth, app.textures.ground, shadowView);
         if (withQueries) glEndQuery(GL_TIME_ELAPSED);
         glFinish();
         shadowMs.push_back(1000.0 * secondsBetween(start, Clock::now()));
@@ -337,7 +345,7 @@ int main(int argc, char** argv) {
         }
     }
     if (withQueries) glDeleteQueries(1, &elapsedQuery);
-    const FloorParts floorParts = measureFloorParts(app.shadowFramebuffer, 20);
+    const FloorParts floorParts = measureFloorParts(app.shadowMap.framebuffer, 20);
 
     std::vector<double> variantMedians;
     const OptionFlags defaults = app.options;

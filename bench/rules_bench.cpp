@@ -13,26 +13,19 @@
 #include <streambuf>
 
 #include "game/game_frame.h"
+#include "game/ghosts.h"
 #include "game/scene.h"
 #include "math/camera.h"
 #include "render/mesh_import.h"
-#include "render/shader_program.h"
 #include "world/height_map.h"
 
 namespace {
 
-// Reads the file's bounds as the uploading importer would, without GL.
-void importBoundsOnly(Model& model, const char* path, const glm::vec3& colour, const ShaderProgram&,
-                      bool uvFromPosition) {
+// The bounds of one model file, read as the game imports it, without GL.
+Box boundsOf(const char* path) {
     ImportedMeshes imported;
-    if (!importMeshes(path, colour, uvFromPosition ? UvSource::Position : UvSource::File, imported)) return;
-    model.minX = imported.minX;
-    model.maxX = imported.maxX;
-    model.minY = imported.minY;
-    model.maxY = imported.maxY;
-    model.minZ = imported.minZ;
-    model.maxZ = imported.maxZ;
-    model.meshCount = static_cast<std::uint32_t>(imported.meshes.size());
+    if (!importMeshes(path, glm::vec3(1.0f), UvSource::File, imported)) return Box{};
+    return imported.bounds;
 }
 
 // A torte of five tiers with a ramp up each, about where the real one has
@@ -110,9 +103,9 @@ struct RulesWorld {
     Scene start;
     HeightMap map = tieredMap();
     RulesWorld() {
-        resetCameras();
-        ShaderProgram none;
-        populateScene(start, ScenePrograms{&none, &none, &none, &none}, importBoundsOnly);
+        const SceneBounds bounds{boundsOf("Models/mirelka_koerper2.dae"), boundsOf("Models/sunnytextured.dae"),
+                                 boundsOf("Models/cake.dae"), boundsOf("Models/torte.dae")};
+        populateScene(start, bounds, makeView());
         startGhosts(start, 0.0f);
     }
 };
@@ -128,16 +121,16 @@ constexpr int kFramesPerGame = 3600;  // a fresh scene every simulated minute
 void runRules(benchmark::State& state) {
     const RulesWorld& shared = world();
     Scene scene = shared.start;
-    resetCameras();
+    Camera camera = makeView().mainCamera;
     int frame = 0;
     float now = 1.0f;
     for (auto _ : state) {
         if (frame == kFramesPerGame) {
             scene = shared.start;
-            resetCameras();
+            camera = makeView().mainCamera;
             frame = 0;
         }
-        updateGameFrame(scene, shared.map, scriptedInput(frame), kFrameSeconds, now);
+        updateGameFrame(scene, camera, shared.map, scriptedInput(frame), kFrameSeconds, now);
         ++frame;
         now += kFrameSeconds;
     }

@@ -6,11 +6,14 @@ struct Scene;
 
 constexpr int winThreshold = 8;
 
+// What icon k of the row shows, from the left: carried cakes first, then
+// those still lying in the world, then the lost ones.
+enum class CakeIcon { Carried, Lying, Lost };
+
 // Picks up every lying cake within reach of the heroine, continuing the
 // running count c of the steal rule; returns the new carried count.
 int collectCakes(Scene& scene, int c);
-// Texture number of icon k: carried, lying or lost, from the left.
-unsigned int iconTexture(const Scene& scene, int k);
+CakeIcon iconState(const Scene& scene, int k);
 // Enough cakes carried and the heroine at the phantom.
 bool hasWon(const Scene& scene);
 // Fewer cakes left than the heroine must deliver.

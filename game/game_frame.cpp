@@ -12,14 +12,15 @@ float simulationStep(float frameTime) {
     return frameTime < maxSimulationStep ? frameTime : maxSimulationStep;
 }
 
-void updateGameFrame(Scene& scene, const HeightMap& map, const InputState& input, float dt, float now) {
+void updateGameFrame(Scene& scene, Camera& camera, const HeightMap& map, const InputState& input, float dt,
+                     float now) {
     moveGhosts(scene, map, dt);
-    handlePlayerInput(scene, map, input, dt);
+    handlePlayerInput(scene, camera, map, input, dt);
     // The steal rule runs first and needs a carried cake, so a cake picked
     // up in this frame is safe until the next.
     int carried = updateSteals(scene, now);
     scene.carriedCakes = collectCakes(scene, carried);
     movePhantom(scene, map, dt);
-    followGround(scene, map);
+    followGround(scene, camera, map);
     groundGhosts(scene, map);
 }

@@ -3,10 +3,9 @@
 // following. No window, no GL: tests drive it frame by frame.
 #pragma once
 
-#include "app/input.h"
-#include "game/cakes.h"
-#include "game/ghosts.h"
+#include "game/input.h"
 
+struct Camera;
 struct Scene;
 struct HeightMap;
 
@@ -19,5 +18,7 @@ constexpr float maxSimulationStep = 0.1f;
 // 0 .. maxSimulationStep; a NaN or negative frame time gives 0.
 float simulationStep(float frameTime);
 
-// The frame steps in their fixed order; now is the clock in seconds.
-void updateGameFrame(Scene& scene, const HeightMap& map, const InputState& input, float dt, float now);
+// The frame steps in their fixed order; now is the clock in seconds. The
+// main camera walks, zooms and turns with the heroine.
+void updateGameFrame(Scene& scene, Camera& camera, const HeightMap& map, const InputState& input, float dt,
+                     float now);

@@ -56,7 +56,7 @@ void chase(Scene& scene, const HeightMap& map, int i, glm::vec3 d, float dt) {
 
 void patrol(Scene& scene, const HeightMap& map, int i, float dt) {
     SceneObject& ghost = scene.ghosts[i];
-    if (ghostIsBlocked(scene, i) || boxHitsObject(worldBox(ghost, scene.ghostModel), scene.heroBody, scene.bodyModel)) {
+    if (ghostIsBlocked(scene, i) || boxHitsObject(worldBox(ghost.model, scene.bounds.ghost), worldBox(scene.heroBody.model, scene.bounds.body))) {
         ghost.rerollDirection();
         ghost.patrolStep(dt);
         return;
@@ -75,12 +75,12 @@ void startGhosts(Scene& scene, float t) {
 }
 
 bool ghostIsBlocked(const Scene& scene, int i) {
-    WorldBox box = worldBox(scene.ghosts[i], scene.ghostModel);
+    Box box = worldBox(scene.ghosts[i].model, scene.bounds.ghost);
     for (int j = 0; j < kGhostCount; ++j) {
-        if (j != i && boxHitsObject(box, scene.ghosts[j], scene.ghostModel)) return true;
+        if (j != i && boxHitsObject(box, worldBox(scene.ghosts[j].model, scene.bounds.ghost))) return true;
     }
     for (const SceneObject& cake : scene.cakes) {
-        if (!cake.collected && boxHitsObject(box, cake, scene.cakeModel)) return true;
+        if (!cake.collected && boxHitsObject(box, worldBox(cake.model, scene.bounds.cake))) return true;
     }
     return false;
 }
@@ -91,7 +91,7 @@ void moveGhosts(Scene& scene, const HeightMap& map, float dt) {
         glm::vec3 old = ghost.worldPosition();
         glm::vec3 d = scene.heroAnchor.worldPosition() - old;
         bool chasing = scene.carriedCakes > 0 && groundDistance(d) < chaseRadius && !scene.ghostHasStolen[i] &&
-                       !isNear(ghost, scene.heroAnchor);
+                       !isNear(ghost.worldPosition(), scene.heroAnchor.worldPosition());
         if (chasing) {
             chase(scene, map, i, d, dt);
         } else {
@@ -114,7 +114,7 @@ int updateSteals(Scene& scene, float now) {
                 scene.ghostHasStolen[i] = false;
             }
         }
-        if (carried > 0 && !scene.ghostHasStolen[i] && isNear(scene.heroAnchor, scene.ghosts[i])) {
+        if (carried > 0 && !scene.ghostHasStolen[i] && isNear(scene.heroAnchor.worldPosition(), scene.ghosts[i].worldPosition())) {
             std::cout << "Stole cake" << std::endl;
             --carried;
             scene.ghostHasStolen[i] = true;

@@ -31,14 +31,14 @@ void moveHeroine(Scene& scene, const glm::vec3& step) {
 
 // One walking block: the target and the heroine move by sense * step; a
 // position the map forbids is taken back at once. The arms swing either way.
-void walk(Scene& scene, const HeightMap& map, float dt, int sideways, float sense) {
+void walk(Scene& scene, Camera& camera, const HeightMap& map, float dt, int sideways, float sense) {
     float amount = 2.0f * dt;
-    moveTarget(sense * amount, sideways);
-    glm::vec3 step = sideways == kSideways ? sideStep(amount) : forwardStep(amount);
+    moveTarget(camera, sense * amount, sideways);
+    glm::vec3 step = sideways == kSideways ? sideStep(camera, amount) : forwardStep(camera, amount);
     moveHeroine(scene, sense * step);
     glm::vec3 p = scene.heroAnchor.worldPosition();
     if (!isPassable(map, p.x, p.z)) {
-        moveTarget(-sense * amount, sideways);
+        moveTarget(camera, -sense * amount, sideways);
         moveHeroine(scene, -sense * step);
     }
     armSwingStep(scene);
@@ -51,23 +51,23 @@ void turnAbout(SceneObject& object, const glm::vec3& pivot, float degrees) {
     object.applyWorld(translation(pivot));
 }
 
-void zoom(Scene& scene, const InputState& input, float dt) {
+void zoom(Scene& scene, Camera& camera, const InputState& input, float dt) {
     // Several wheel notches between two frames give one zoom step, and the
     // new wheel position becomes the reference.
     int wheel = input.wheel;
     if (isHeld(input, Key::Plus) || wheel > scene.lastWheelPosition) {
-        zoomIn(dt);
+        zoomIn(camera, dt);
         scene.lastWheelPosition = wheel;
     }
     if (isHeld(input, Key::Minus) || wheel < scene.lastWheelPosition) {
-        zoomOut(dt);
+        zoomOut(camera, dt);
         scene.lastWheelPosition = wheel;
     }
 }
 
-void turn(Scene& scene, const InputState& input, float dt) {
+void turn(Scene& scene, Camera& camera, const InputState& input, float dt) {
     if (!input.windowOpen || input.mouseX == 0 || !input.rightButton) return;
-    float degrees = look(mainCamera, input.mouseX, input.mouseY, dt);
+    float degrees = look(camera, input.mouseX, input.mouseY, dt);
     // The anchor's local x axis points up the world y axis.
     scene.heroAnchor.applyLocal(glm::rotate(glm::mat4(1.0f), glm::radians(degrees), glm::vec3(1.0f, 0.0f, 0.0f)));
     // Both arms turn about the left arm's vertical, which is the body's and
@@ -90,16 +90,16 @@ void armSwingStep(Scene& scene) {
     if (count >= kSwingTurnCount && scene.armSwingCounter == kSwingWrapCount) scene.armSwingCounter = kSwingRestart;
 }
 
-void handlePlayerInput(Scene& scene, const HeightMap& map, const InputState& input, float dt) {
-    if (isHeld(input, Key::W) || isHeld(input, Key::Up)) walk(scene, map, dt, kForwards, -1.0f);
-    if (isHeld(input, Key::S) || isHeld(input, Key::Down)) walk(scene, map, dt, kForwards, 1.0f);
-    if (isHeld(input, Key::Left) || isHeld(input, Key::A)) walk(scene, map, dt, kSideways, -1.0f);
-    if (isHeld(input, Key::Right) || isHeld(input, Key::D)) walk(scene, map, dt, kSideways, 1.0f);
-    zoom(scene, input, dt);
-    turn(scene, input, dt);
+void handlePlayerInput(Scene& scene, Camera& camera, const HeightMap& map, const InputState& input, float dt) {
+    if (isHeld(input, Key::W) || isHeld(input, Key::Up)) walk(scene, camera, map, dt, kForwards, -1.0f);
+    if (isHeld(input, Key::S) || isHeld(input, Key::Down)) walk(scene, camera, map, dt, kForwards, 1.0f);
+    if (isHeld(input, Key::Left) || isHeld(input, Key::A)) walk(scene, camera, map, dt, kSideways, -1.0f);
+    if (isHeld(input, Key::Right) || isHeld(input, Key::D)) walk(scene, camera, map, dt, kSideways, 1.0f);
+    zoom(scene, camera, input, dt);
+    turn(scene, camera, input, dt);
 }
 
-void followGround(Scene& scene, const HeightMap& map) {
+void followGround(Scene& scene, Camera& camera, const HeightMap& map) {
     glm::vec3 p = scene.heroAnchor.worldPosition();
     std::cout << "x " << p.x << "   y " << p.y << "   z " << p.z << std::endl;
     float h = heightAt(map, p.x, p.z);
@@ -109,6 +109,6 @@ void followGround(Scene& scene, const HeightMap& map) {
         part->applyWorld(down);
         part->applyWorld(up);
     }
-    mainCamera.target.y += h - scene.heroGroundHeight;
+    camera.target.y += h - scene.heroGroundHeight;
     scene.heroGroundHeight = h;
 }

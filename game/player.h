@@ -4,15 +4,17 @@
 // both arms and the body); the camera target moves by the same steps.
 #pragma once
 
-#include "app/input.h"
+#include "game/input.h"
 
+struct Camera;
 struct Scene;
 struct HeightMap;
 
-// Walking, zoom and turning for one frame of dt seconds.
-void handlePlayerInput(Scene& scene, const HeightMap& map, const InputState& input, float dt);
+// Walking, zoom and turning for one frame of dt seconds; the camera walks
+// and turns with her.
+void handlePlayerInput(Scene& scene, Camera& camera, const HeightMap& map, const InputState& input, float dt);
 // One swing step of both arms; counts steps, not time.
 void armSwingStep(Scene& scene);
 // Writes the anchor's position line, then lifts the body, the arms and the
 // camera target to the ground height under the anchor.
-void followGround(Scene& scene, const HeightMap& map);
+void followGround(Scene& scene, Camera& camera, const HeightMap& map);

@@ -1,12 +1,10 @@
 // Scene population: every object created and placed in one fixed order (the
-// order fixes the rand() sequence and with it every ghost's patrol), each
-// paired with its imported model, and the rule counters reset.
+// order fixes the rand() sequence and with it every ghost's patrol), and the
+// rule counters reset.
 #include "game/scene.h"
 
-#include <cmath>
 #include <glm/gtc/matrix_transform.hpp>
 
-#include "math/camera.h"
 
 const Material plainMaterial{0.2f, 0.2f, 0.2f, 2};
 const Material heroMaterial{0.2f, 0.5f, 0.2f, 10};
@@ -18,11 +16,11 @@ const glm::vec3 kAxisX(1.0f, 0.0f, 0.0f);
 const glm::vec3 kAxisY(0.0f, 1.0f, 0.0f);
 const glm::vec3 kAxisZ(0.0f, 0.0f, 1.0f);
 
-glm::mat4 rotate(float degrees, const glm::vec3& axis) {
+glm::mat4 rotation(float degrees, const glm::vec3& axis) {
     return glm::rotate(glm::mat4(1.0f), glm::radians(degrees), axis);
 }
-glm::mat4 scale(float s) { return glm::scale(glm::mat4(1.0f), glm::vec3(s)); }
-glm::mat4 translate(const glm::vec3& v) { return glm::translate(glm::mat4(1.0f), v); }
+glm::mat4 scaling(float s) { return glm::scale(glm::mat4(1.0f), glm::vec3(s)); }
+glm::mat4 translation(const glm::vec3& v) { return glm::translate(glm::mat4(1.0f), v); }
 
 struct GhostStart {
     float x, z;
@@ -41,76 +39,59 @@ const glm::vec3 kCakeStarts[kCakeCount] = {
 
 constexpr float kTorteHeight = 13.2f;
 
-// Centre of a bounds pair; an import that failed leaves infinite bounds,
-// which must not turn the torte's matrix into NaNs.
-float boundsCentre(float low, float high) {
-    float centre = (low + high) / 2.0f;
-    return std::isfinite(centre) ? centre : 0.0f;
-}
-
 }  // namespace
 
-void populateScene(Scene& scene, const ScenePrograms& programs, ModelImporter importModel) {
-    // 1. The grass plane: kept for the import trail, never drawn.
-    scene.terrainObject = makeObjectAt(glm::vec3(1.0f, 0.0f, 3.0f), plainMaterial);
-    scene.terrainObject.colour = glm::vec3(0.0f, 1.0f, 0.0f);
-    importModel(scene.grassModel, "Models/sakuragras.dae", glm::vec3(0.0f, 1.0f, 0.0f), *programs.texture, true);
-    scene.terrainObject.applyWorld(rotate(-90.0f, kAxisX));
-    scene.terrainObject.applyWorld(translate(glm::vec3(0.0f, -4.0f, 0.0f)));
+void populateScene(Scene& scene, const SceneBounds& bounds, const View& view) {
+    scene.bounds = bounds;
+    const glm::vec3 walkIn = forwardStep(view.mainCamera, 15.0f);
+    // 1. The grass plane is never placed, but its object still draws its
+    // three random numbers: they fix every later patrol.
+    makeObjectAt(glm::vec3(1.0f, 0.0f, 3.0f), plainMaterial);
 
     // 2. The heroine's invisible anchor; its local x axis ends up along world y.
     scene.heroAnchor = makeObject(heroMaterial);
-    scene.heroAnchor.applyWorld(rotate(90.0f, kAxisZ));
-    scene.heroAnchor.applyWorld(scale(0.025f));
-    scene.heroAnchor.applyWorld(translate(glm::vec3(0.0f, 4.0f, 0.0f)));
-    scene.heroAnchor.applyWorld(rotate(180.0f, kAxisY));
-    scene.heroAnchor.applyWorld(translate(forwardStep(15.0f)));
-    importModel(scene.anchorModel, "Models/mirelka5.dae", glm::vec3(0.0f, 0.0f, 1.0f), *programs.phongphong, false);
+    scene.heroAnchor.applyWorld(rotation(90.0f, kAxisZ));
+    scene.heroAnchor.applyWorld(scaling(0.025f));
+    scene.heroAnchor.applyWorld(translation(glm::vec3(0.0f, 4.0f, 0.0f)));
+    scene.heroAnchor.applyWorld(rotation(180.0f, kAxisY));
+    scene.heroAnchor.applyWorld(translation(walkIn));
 
     // 3.-5. The drawn parts: arms and body.
     scene.leftArm = makeObject(heroMaterial);
-    scene.leftArm.applyWorld(rotate(90.0f, kAxisY));
-    scene.leftArm.applyWorld(rotate(90.0f, kAxisZ));
-    scene.leftArm.applyWorld(translate(glm::vec3(0.0f, 2.7f, 0.0f)));
-    scene.leftArm.applyWorld(translate(forwardStep(15.0f)));
-    importModel(scene.leftArmModel, "Models/mirelka_arm_l.dae", glm::vec3(0.0f, 0.0f, 1.0f), *programs.texture,
-                false);
+    scene.leftArm.applyWorld(rotation(90.0f, kAxisY));
+    scene.leftArm.applyWorld(rotation(90.0f, kAxisZ));
+    scene.leftArm.applyWorld(translation(glm::vec3(0.0f, 2.7f, 0.0f)));
+    scene.leftArm.applyWorld(translation(walkIn));
 
     scene.rightArm = makeObject(heroMaterial);
-    scene.rightArm.applyWorld(rotate(90.0f, kAxisY));
-    scene.rightArm.applyWorld(rotate(90.0f, kAxisZ));
-    scene.rightArm.applyWorld(translate(glm::vec3(0.5f, 2.7f, 0.0f)));
-    scene.rightArm.applyWorld(translate(forwardStep(15.0f)));
-    importModel(scene.rightArmModel, "Models/mirelka_arm_r.dae", glm::vec3(0.0f, 0.0f, 1.0f), *programs.texture,
-                false);
+    scene.rightArm.applyWorld(rotation(90.0f, kAxisY));
+    scene.rightArm.applyWorld(rotation(90.0f, kAxisZ));
+    scene.rightArm.applyWorld(translation(glm::vec3(0.5f, 2.7f, 0.0f)));
+    scene.rightArm.applyWorld(translation(walkIn));
 
     scene.heroBody = makeObject(heroMaterial);
-    scene.heroBody.applyWorld(rotate(-60.0f, kAxisZ));
-    scene.heroBody.applyWorld(rotate(-3.0f, kAxisX));
-    scene.heroBody.applyWorld(rotate(-90.0f, kAxisY));
-    scene.heroBody.applyWorld(translate(glm::vec3(0.0f, 4.0f, 0.0f)));
-    scene.heroBody.applyWorld(translate(forwardStep(15.0f)));
-    importModel(scene.bodyModel, "Models/mirelka_koerper2.dae", glm::vec3(0.0f, 0.0f, 1.0f), *programs.texture,
-                false);
+    scene.heroBody.applyWorld(rotation(-60.0f, kAxisZ));
+    scene.heroBody.applyWorld(rotation(-3.0f, kAxisX));
+    scene.heroBody.applyWorld(rotation(-90.0f, kAxisY));
+    scene.heroBody.applyWorld(translation(glm::vec3(0.0f, 4.0f, 0.0f)));
+    scene.heroBody.applyWorld(translation(walkIn));
 
     // 6. The see-through goal ghost over the top tier.
     scene.phantom = makeObjectAt(glm::vec3(1.0f, 1.0f, 1.0f), plainMaterial);
-    scene.phantom.applyWorld(rotate(-90.0f, kAxisX));
-    scene.phantom.applyWorld(translate(glm::vec3(50.0f, 117.0f, -3.0f)));
-    importModel(scene.phantomModel, "Models/ghost2.dae", scene.phantom.colour, *programs.transparency, false);
+    scene.phantom.applyWorld(rotation(-90.0f, kAxisX));
+    scene.phantom.applyWorld(translation(glm::vec3(50.0f, 117.0f, -3.0f)));
 
     // 7. The array constructor draws random numbers too, before the placed
     // ghosts draw theirs.
     for (SceneObject& ghost : scene.ghosts) ghost = makePlainObject();
     for (int i = 0; i < kGhostCount; ++i) {
         SceneObject ghost = makeObjectAt(glm::vec3(0.0f, 5.0f, 0.0f), ghostMaterial);
-        ghost.applyWorld(rotate(-90.0f, kAxisX));
-        ghost.applyWorld(rotate(90.0f, kAxisY));
-        ghost.applyWorld(scale(0.5f));
-        ghost.applyWorld(translate(glm::vec3(kGhostStarts[i].x, 2.7f, kGhostStarts[i].z)));
+        ghost.applyWorld(rotation(-90.0f, kAxisX));
+        ghost.applyWorld(rotation(90.0f, kAxisY));
+        ghost.applyWorld(scaling(0.5f));
+        ghost.applyWorld(translation(glm::vec3(kGhostStarts[i].x, 2.7f, kGhostStarts[i].z)));
         scene.ghosts[i] = ghost;
     }
-    importModel(scene.ghostModel, "Models/sunnytextured.dae", glm::vec3(1.0f, 0.0f, 0.0f), *programs.texture, false);
 
     // 8. Rule counters.
     scene.ghostHasStolen.fill(false);
@@ -127,40 +108,36 @@ void populateScene(Scene& scene, const ScenePrograms& programs, ModelImporter im
     for (SceneObject& cake : scene.cakes) cake = makePlainObject();
     for (int k = 0; k < kCakeCount; ++k) {
         SceneObject cake = makeObjectAt(glm::vec3(0.0f), plainMaterial);
-        cake.applyWorld(rotate(-90.0f, kAxisX));
-        cake.applyWorld(translate(kCakeStarts[k]));
+        cake.applyWorld(rotation(-90.0f, kAxisX));
+        cake.applyWorld(translation(kCakeStarts[k]));
         scene.cakes[k] = cake;
     }
-    importModel(scene.cakeModel, "Models/cake.dae", glm::vec3(1.0f, 1.0f, 0.0f), *programs.phongphong, false);
 
     // 10. The torte, centred on its own bounds once they are known.
     scene.torte = makeObjectAt(glm::vec3(0.0f), plainMaterial);
-    scene.torte.applyWorld(rotate(-90.0f, kAxisX));
-    scene.torte.applyWorld(scale(50.0f));
-    importModel(scene.torteModel, "Models/torte.dae", scene.torte.colour, *programs.texture, false);
-    const Model& torte = scene.torteModel;
-    scene.torte.applyWorld(translate(
-        glm::vec3(boundsCentre(torte.minX, torte.maxX), kTorteHeight, boundsCentre(torte.minZ, torte.maxZ))));
+    scene.torte.applyWorld(rotation(-90.0f, kAxisX));
+    scene.torte.applyWorld(scaling(50.0f));
+    // An import that failed leaves empty bounds, which must not turn the
+    // torte's matrix into NaNs: boxCentre reads them as 0.
+    const glm::vec3 centre = boxCentre(bounds.torte);
+    scene.torte.applyWorld(translation(glm::vec3(centre.x, kTorteHeight, centre.z)));
 
     // 11.-12. Overlay icons and the end-screen plane, from the window size now.
-    float width = static_cast<float>(screenWidth);
-    float height = static_cast<float>(screenHeight);
+    float width = static_cast<float>(view.screenWidth);
+    float height = static_cast<float>(view.screenHeight);
     for (SceneObject& icon : scene.cakeIcons) icon = makePlainObject();
     for (int k = 0; k < kCakeCount; ++k) {
         scene.cakeIcons[k] = makeObjectAt(glm::vec3(0.0f), plainMaterial);
-        scene.cakeIcons[k].applyWorld(scale(50.0f));
-        float x = static_cast<float>(screenWidth / 20.0 + 70.0 * k);
-        float y = static_cast<float>(screenHeight - screenHeight / 20.0);
-        scene.cakeIcons[k].applyWorld(translate(glm::vec3(x, y, 9.0f)));
+        scene.cakeIcons[k].applyWorld(scaling(50.0f));
+        float x = static_cast<float>(view.screenWidth / 20.0 + 70.0 * k);
+        float y = static_cast<float>(view.screenHeight - view.screenHeight / 20.0);
+        scene.cakeIcons[k].applyWorld(translation(glm::vec3(x, y, 9.0f)));
     }
-    importModel(scene.iconModel, "Models/cakeIconPlane.dae", scene.cakeIcons[0].colour, *programs.text, false);
 
     scene.endScreenObject = makeObjectAt(glm::vec3(0.0f), plainMaterial);
-    scene.endScreenObject.applyWorld(scale(100.0f));
-    scene.endScreenObject.applyWorld(translate(glm::vec3(width * 0.5f, height * 0.5f, 9.0f)));
-    importModel(scene.endScreenModel, "Models/finish.dae", scene.endScreenObject.colour, *programs.text, false);
+    scene.endScreenObject.applyWorld(scaling(100.0f));
+    scene.endScreenObject.applyWorld(translation(glm::vec3(width * 0.5f, height * 0.5f, 9.0f)));
 
-    // 13. Loaded for completeness; never drawn.
-    scene.wonObject = makeObject(heroMaterial);
-    importModel(scene.wonModel, "Models/won.dae", glm::vec3(0.0f), *programs.text, false);
+    // 13. The unused "won" object draws its three random numbers last.
+    makeObject(heroMaterial);
 }

@@ -1,11 +1,13 @@
-// The game world: every placed object with its model, and the counters the
-// rules work on. Owned by the entry point for the whole run.
+// The game world: every placed object and the counters the rules work on.
+// Models are render's; the scene keeps the few model bounds the rules need
+// for their collision tests. Owned by the app for the whole run.
 #pragma once
 
 #include <array>
 
 #include "game/scene_object.h"
-#include "render/model.h"
+#include "math/box.h"
+#include "math/view.h"
 
 constexpr int kGhostCount = 32;
 constexpr int kCakeCount = 10;
@@ -14,9 +16,16 @@ extern const Material plainMaterial;
 extern const Material heroMaterial;
 extern const Material ghostMaterial;
 
+// The bounds of the imported models that placement and the rules need.
+struct SceneBounds {
+    Box body;
+    Box ghost;
+    Box cake;
+    Box torte;
+};
+
 struct Scene {
-    SceneObject terrainObject;
-    SceneObject heroAnchor;
+    SceneObject heroAnchor;  // moves and collides for the heroine; not drawn
     SceneObject leftArm;
     SceneObject rightArm;
     SceneObject heroBody;
@@ -26,20 +35,7 @@ struct Scene {
     SceneObject torte;
     std::array<SceneObject, kCakeCount> cakeIcons;
     SceneObject endScreenObject;
-    SceneObject wonObject;
-
-    Model grassModel;      // Models/sakuragras.dae, kept but never drawn
-    Model anchorModel;     // Models/mirelka5.dae, imported, never drawn
-    Model leftArmModel;
-    Model rightArmModel;
-    Model bodyModel;
-    Model phantomModel;
-    Model ghostModel;
-    Model cakeModel;
-    Model torteModel;
-    Model iconModel;
-    Model endScreenModel;
-    Model wonModel;
+    SceneBounds bounds;
 
     int carriedCakes = 0;
     int cakesInWorld = kCakeCount;
@@ -53,21 +49,8 @@ struct Scene {
     float armSwingCounter = 0.0f;
 };
 
-// How the population step imports a model. The game passes a function that
-// imports and uploads (loadModel / loadModelPositionUV); tests can pass one
-// that only reads the bounds, so placement runs without a GL context.
-struct ShaderProgram;
-using ModelImporter = void (*)(Model& model, const char* path, const glm::vec3& colour,
-                               const ShaderProgram& program, bool uvFromPosition);
-
-struct ScenePrograms {
-    const ShaderProgram* texture;
-    const ShaderProgram* phongphong;
-    const ShaderProgram* transparency;
-    const ShaderProgram* text;
-};
-
-// Creates and places every object, imports every model and resets the
-// counters, in the fixed order that fixes the rand() sequence. Icons and the
-// end-screen plane are placed from the current window size.
-void populateScene(Scene& scene, const ScenePrograms& programs, ModelImporter importModel);
+// Creates and places every object and resets the counters, in the fixed
+// order that fixes the rand() sequence. The figures start one walking step
+// along the main camera's view; icons and the end-screen plane are placed
+// from the window size now.
+void populateScene(Scene& scene, const SceneBounds& bounds, const View& view);

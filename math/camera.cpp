@@ -1,4 +1,4 @@
-// Cameras, projections and the window-size callback.
+// Cameras: rotations, mouse-look, zoom, ground steps and the view matrix.
 #include "math/camera.h"
 
 #include <cmath>
@@ -28,57 +28,7 @@ glm::vec3 groundStep(const Camera& camera, float dt, bool sideways) {
     return glm::vec3(gx / 5.0f * distance, 0.0f, gz / 5.0f * distance);
 }
 
-void moveCameraTarget(Camera& camera, float dt, int sideways) {
-    glm::vec3 step = groundStep(camera, dt, sideways == 1);
-    camera.target.x += step.x;
-    camera.target.z += step.z;
-}
-
-glm::mat4 perspectiveFor(int width, int height) {
-    return glm::perspective(glm::radians(60.0f), static_cast<float>(width) / static_cast<float>(height), 0.1f,
-                            1000.0f);
-}
-
-Camera makeMainCamera() {
-    Camera camera;
-    camera.position = glm::vec3(0.0f, 0.0f, 15.0f);
-    camera.pitch = 40.0f;
-    camera.width = screenWidth;
-    camera.height = screenHeight;
-    // Built as look() builds it, so the first frames already show the 40
-    // degree pitch the camera claims (a bare translation would show a level
-    // view until the mouse first turns the camera, and culling would work
-    // from a different eye than the one drawn).
-    camera.orientation = rotY(camera.yaw) * rotX(-camera.pitch) * glm::translate(glm::mat4(1.0f), camera.position);
-    moveCameraTarget(camera, 15.0f, 0);
-    return camera;
-}
-
-Camera makeOverlayCamera() {
-    Camera camera;
-    camera.position = glm::vec3(0.0f, 0.0f, 10.0f);
-    camera.width = screenWidth;
-    camera.height = screenHeight;
-    look(camera, camera.width / 2, camera.height / 2, 10.0f);
-    return camera;
-}
-
 }  // namespace
-
-// Definition order is the start-up order: later values read earlier ones.
-int screenWidth = 1200;
-int screenHeight = 1000;
-Camera mainCamera = makeMainCamera();
-Camera overlayCamera = makeOverlayCamera();
-glm::mat4 projectionMatrix = perspectiveFor(1200, 1000);
-// y runs downwards until the first resize replaces this.
-glm::mat4 overlayProjection = glm::ortho(0.0f, 800.0f, 600.0f, 0.0f, 0.1f, 10.0f);
-Camera lightCamera = mainCamera;
-glm::mat4 lightProjection = glm::perspective(glm::radians(110.0f), 4000.0f / 4000.0f, 200.0f, 500.0f);
-const glm::vec3 lightPosition(0.0f, 200.0f, 200.0f);
-glm::mat4 lightViewBase = rotY(0.0) * rotX(-80.0) * glm::translate(glm::mat4(1.0f), lightPosition);
-glm::mat4 shadowBiasTranslate = glm::translate(glm::mat4(1.0f), glm::vec3(0.5f));
-glm::mat4 shadowBiasScale = glm::scale(glm::mat4(1.0f), glm::vec3(0.5f));
 
 glm::mat4 rotX(double degrees) {
     double a = degrees * kDegreesToRadians;
@@ -118,58 +68,40 @@ float look(Camera& camera, int mouseX, int mouseY, float dt) {
     return camera.yaw - oldYaw;
 }
 
-void zoomIn(float dt) {
-    float d = glm::length(mainCamera.position);
+void zoomIn(Camera& camera, float dt) {
+    float d = glm::length(camera.position);
     if (d <= 5.0f) return;
     // A step that would reach or pass the target would put the eye on it
     // (no direction left to walk or zoom out in) or flip the view.
     if (100.0f * dt >= d) return;
-    mainCamera.position -= (100.0f * dt) * mainCamera.position / d;
-    look(mainCamera, mainCamera.width / 2, mainCamera.height / 2, dt);
+    camera.position -= (100.0f * dt) * camera.position / d;
+    look(camera, camera.width / 2, camera.height / 2, dt);
 }
 
-void zoomOut(float dt) {
-    float d = glm::length(mainCamera.position);
+void zoomOut(Camera& camera, float dt) {
+    float d = glm::length(camera.position);
     if (d >= 20.0f || !(d > 0.0f)) return;
-    mainCamera.position += (100.0f * dt) * mainCamera.position / d;
-    look(mainCamera, mainCamera.width / 2, mainCamera.height / 2, dt);
+    camera.position += (100.0f * dt) * camera.position / d;
+    look(camera, camera.width / 2, camera.height / 2, dt);
 }
 
-void moveTarget(float dt, int sideways) { moveCameraTarget(mainCamera, dt, sideways); }
+void moveTarget(Camera& camera, float dt, int sideways) {
+    glm::vec3 step = groundStep(camera, dt, sideways == 1);
+    camera.target.x += step.x;
+    camera.target.z += step.z;
+}
 
-glm::vec3 forwardStep(float dt) { return groundStep(mainCamera, dt, false); }
+glm::vec3 forwardStep(const Camera& camera, float dt) { return groundStep(camera, dt, false); }
 
-glm::vec3 sideStep(float dt) { return groundStep(mainCamera, dt, true); }
+glm::vec3 sideStep(const Camera& camera, float dt) { return groundStep(camera, dt, true); }
 
-glm::vec3 eyeOffset() {
-    glm::vec4 row(mainCamera.position, 1.0f);
-    return glm::vec3(row * (rotX(mainCamera.pitch) * rotY(-mainCamera.yaw)));
+glm::vec3 eyeOffset(const Camera& camera) {
+    glm::vec4 row(camera.position, 1.0f);
+    return glm::vec3(row * (rotX(camera.pitch) * rotY(-camera.yaw)));
 }
 
 glm::mat4 pitchRotation(const Camera& camera) { return rotX(-camera.pitch); }
 
 glm::mat4 viewMatrix(const Camera& camera) {
     return glm::inverse(camera.orientation) * glm::translate(glm::mat4(1.0f), -camera.target);
-}
-
-void onWindowResize(int width, int height) {
-    // A minimised window reports 0 x 0: there is no aspect ratio to take, so
-    // the last good projections and sizes stay until it is restored.
-    if (width <= 0 || height <= 0) return;
-    screenWidth = width;
-    screenHeight = height;
-    projectionMatrix = perspectiveFor(width, height);
-    overlayProjection = glm::ortho(0.0f, static_cast<float>(width), 0.0f, static_cast<float>(height), 0.1f, 10.0f);
-    mainCamera.width = overlayCamera.width = width;
-    mainCamera.height = overlayCamera.height = height;
-}
-
-void resetCameras() {
-    screenWidth = 1200;
-    screenHeight = 1000;
-    mainCamera = makeMainCamera();
-    overlayCamera = makeOverlayCamera();
-    projectionMatrix = perspectiveFor(1200, 1000);
-    overlayProjection = glm::ortho(0.0f, 800.0f, 600.0f, 0.0f, 0.1f, 10.0f);
-    lightCamera = mainCamera;
 }

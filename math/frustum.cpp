@@ -1,11 +1,7 @@
-// View-frustum planes from the main camera and the box-against-planes test.
+// View-frustum planes from a camera and the box-against-planes test.
 #include "math/frustum.h"
 
 #include <cmath>
-
-#include "game/scene_object.h"
-#include "math/camera.h"
-#include "render/model.h"
 
 namespace {
 
@@ -22,18 +18,17 @@ Plane planeThrough(const glm::vec3& normal, const glm::vec3& corner) {
 
 }  // namespace
 
-FrustumPlanes buildFrustumPlanes() {
+FrustumPlanes buildFrustumPlanes(const Camera& camera, int width, int height) {
     // Everything comes from the orientation the view matrix is made of, so
     // the volume is exactly what the scene draws show (eyeOffset() only
     // agrees with it once look() has rebuilt the orientation).
-    const glm::mat4& orientation = mainCamera.orientation;
-    glm::vec3 eye = mainCamera.target + glm::vec3(orientation[3]);
+    const glm::mat4& orientation = camera.orientation;
+    glm::vec3 eye = camera.target + glm::vec3(orientation[3]);
     glm::vec3 direction = glm::normalize(-glm::vec3(orientation * glm::vec4(0.0f, 0.0f, 1.0f, 0.0f)));
     glm::vec3 up = glm::normalize(glm::vec3(orientation * glm::vec4(0.0f, 1.0f, 0.0f, 0.0f)));
     glm::vec3 right = glm::normalize(glm::cross(direction, up));
 
-    int height = screenHeight > 0 ? screenHeight : 1;
-    float aspect = static_cast<float>(screenWidth) / static_cast<float>(height);
+    float aspect = static_cast<float>(width) / static_cast<float>(height > 0 ? height : 1);
     float tangent = static_cast<float>(std::tan(kHalfFieldOfViewRadians)) * kSideMargin;
     float hn = tangent * kNearDistance, wn = hn * aspect;
     float hf = tangent * kFarDistance, wf = hf * aspect;
@@ -55,14 +50,14 @@ FrustumPlanes buildFrustumPlanes() {
     return frustum;
 }
 
-bool isBoxInFrustum(const FrustumPlanes& planes, const SceneObject& object, const Model& model) {
-    const float xs[2] = {model.minX, model.maxX};
-    const float ys[2] = {model.minY, model.maxY};
-    const float zs[2] = {model.minZ, model.maxZ};
+bool isBoxInFrustum(const FrustumPlanes& planes, const glm::mat4& model, const Box& bounds) {
+    const float xs[2] = {bounds.min.x, bounds.max.x};
+    const float ys[2] = {bounds.min.y, bounds.max.y};
+    const float zs[2] = {bounds.min.z, bounds.max.z};
     for (const Plane& plane : planes.planes) {
         bool anyInside = false;
         for (int corner = 0; corner < 8 && !anyInside; ++corner) {
-            glm::vec4 p = object.model * glm::vec4(xs[corner & 1], ys[(corner >> 1) & 1], zs[corner >> 2], 1.0f);
+            glm::vec4 p = model * glm::vec4(xs[corner & 1], ys[(corner >> 1) & 1], zs[corner >> 2], 1.0f);
             // Not "< 0" negated: a corner exactly on the plane is inside.
             anyInside = !(plane.a * p.x + plane.b * p.y + plane.c * p.z + plane.d * p.w < 0.0f);
         }

@@ -1,18 +1,13 @@
 // One frame's 3D passes: the shadow pass, then the scene pass in its fixed
-// draw order, culled or not.
+// draw order, culled or not. Both walk the same draw list.
 #pragma once
 
-struct Scene;
+struct DrawList;
+struct FrameView;
 struct ShaderProgram;
-struct OptionFlags;
+struct ShadowMap;
 
-struct ScenePassPrograms {
-    const ShaderProgram* colour;
-    const ShaderProgram* phongphong;
-    const ShaderProgram* texture;
-    const ShaderProgram* transparency;
-};
-
-// Needs the shadow framebuffer made by createShadowMap.
-void renderFramePasses(const Scene& scene, const ScenePassPrograms& programs, const OptionFlags& options,
-                       unsigned int shadowFramebuffer);
+// Returns the number of objects drawn in the scene pass: every item with
+// culling off, those passing the frustum test with it on.
+int renderFramePasses(const DrawList& list, const ShadowMap& shadowMap, const ShaderProgram& depthProgram,
+                      unsigned int groundTexture, const FrameView& view, bool frustumCulling);

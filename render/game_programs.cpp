@@ -17,47 +17,47 @@ void progressLine(const char* text) {
 GamePrograms loadGamePrograms() {
     GamePrograms programs;
     checkGlError("shader load start");
-    programs.colour = loadShaderProgram("Shaders/colour");
-    programs.phongphong = loadShaderProgram("Shaders/phongphong");
-    programs.transparency = loadShaderProgram("Shaders/transparency");
+    programs.shadowDepth = loadShaderProgram("Shaders/colour");
+    programs.litPlain = loadShaderProgram("Shaders/phongphong");
+    programs.seeThrough = loadShaderProgram("Shaders/transparency");
     programs.shadow = loadShaderProgram("Shaders/shadow");
-    programs.texture = loadShaderProgram("Shaders/texture");
-    programs.simplestShader = loadShaderProgram("Shaders/simplestShader");
-    programs.text = loadShaderProgram("Shaders/text");
+    programs.litTextured = loadShaderProgram("Shaders/texture");
+    programs.simplest = loadShaderProgram("Shaders/simplestShader");
+    programs.overlay = loadShaderProgram("Shaders/text");
     programs.snowGround = loadShaderProgram("Shaders/snowGround");
-    programs.terrain = loadShaderProgram("Shaders/terrain");
+    programs.heightCapture = loadShaderProgram("Shaders/terrain");
     progressLine("shader load, snow:");
-    programs.snow = loadFeedbackShaderProgram("Shaders/snow");
+    programs.snowUpdate = loadFeedbackShaderProgram("Shaders/snow");
     progressLine("shader load, snow2:");
-    programs.snow2 = loadShaderProgram("Shaders/snow2");
+    programs.snowPoints = loadShaderProgram("Shaders/snow2");
     checkGlError("shaders loaded");
     return programs;
 }
 
 void bindGameFragmentOutputs(GamePrograms& programs) {
-    bindFragmentOutput(programs.colour, "out_color");
-    bindFragmentOutput(programs.phongphong, "out_color");
-    bindFragmentOutput(programs.texture, "out_texture");
-    bindFragmentOutput(programs.transparency, "out_color");
+    bindFragmentOutput(programs.shadowDepth, "out_color");
+    bindFragmentOutput(programs.litPlain, "out_color");
+    bindFragmentOutput(programs.litTextured, "out_texture");
+    bindFragmentOutput(programs.seeThrough, "out_color");
     // Both shadow output names go to colour 0; the shader declares only one.
     bindFragmentOutput(programs.shadow, "fragment_color");
     bindFragmentOutput(programs.shadow, "out_color");
-    bindFragmentOutput(programs.snow2, "out_color");
-    bindFragmentOutput(programs.text, "out_texture");
+    bindFragmentOutput(programs.snowPoints, "out_color");
+    bindFragmentOutput(programs.overlay, "out_texture");
     bindFragmentOutput(programs.snowGround, "out_color");
-    bindFragmentOutput(programs.terrain, "out_color");
+    bindFragmentOutput(programs.heightCapture, "out_color");
 }
 
 void destroyGamePrograms(GamePrograms& programs) {
-    destroyShaderProgram(programs.snow2);
-    destroyShaderProgram(programs.snow);
-    destroyShaderProgram(programs.terrain);
+    destroyShaderProgram(programs.snowPoints);
+    destroyShaderProgram(programs.snowUpdate);
+    destroyShaderProgram(programs.heightCapture);
     destroyShaderProgram(programs.snowGround);
-    destroyShaderProgram(programs.text);
-    destroyShaderProgram(programs.simplestShader);
-    destroyShaderProgram(programs.texture);
+    destroyShaderProgram(programs.overlay);
+    destroyShaderProgram(programs.simplest);
+    destroyShaderProgram(programs.litTextured);
     destroyShaderProgram(programs.shadow);
-    destroyShaderProgram(programs.transparency);
-    destroyShaderProgram(programs.phongphong);
-    destroyShaderProgram(programs.colour);
+    destroyShaderProgram(programs.seeThrough);
+    destroyShaderProgram(programs.litPlain);
+    destroyShaderProgram(programs.shadowDepth);
 }

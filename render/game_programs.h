@@ -1,21 +1,22 @@
 // The game's eleven shader programs as one record: loading them in their
-// fixed order, binding their fragment outputs, and releasing them.
+// fixed order, binding their fragment outputs, and destroying them. Fields
+// are named after what each program draws; the comment gives its file.
 #pragma once
 
 #include "render/shader_program.h"
 
 struct GamePrograms {
-    ShaderProgram colour;          // shadow pass (depth only)
-    ShaderProgram phongphong;      // lit, untextured scene objects
-    ShaderProgram transparency;    // the transparent ghost
-    ShaderProgram shadow;
-    ShaderProgram texture;         // lit, textured scene objects
-    ShaderProgram simplestShader;  // loaded, never drawn
-    ShaderProgram text;            // overlay glyphs, icons, end screens
-    ShaderProgram snowGround;      // loaded, never drawn
-    ShaderProgram terrain;         // height-map capture
-    ShaderProgram snow;            // snow update (transform feedback)
-    ShaderProgram snow2;           // snow points
+    ShaderProgram shadowDepth;     // Shaders/colour: the shadow pass, depth only
+    ShaderProgram litPlain;        // Shaders/phongphong: lit, untextured scene objects
+    ShaderProgram seeThrough;      // Shaders/transparency: the phantom
+    ShaderProgram shadow;          // Shaders/shadow: loaded with the others, never drawn
+    ShaderProgram litTextured;     // Shaders/texture: lit, textured scene objects
+    ShaderProgram simplest;        // Shaders/simplestShader: loaded with the others, never drawn
+    ShaderProgram overlay;         // Shaders/text: glyphs, icons, end screens
+    ShaderProgram snowGround;      // Shaders/snowGround: loaded with the others, never drawn
+    ShaderProgram heightCapture;   // Shaders/terrain: the height-map capture
+    ShaderProgram snowUpdate;      // Shaders/snow: snow update (transform feedback)
+    ShaderProgram snowPoints;      // Shaders/snow2: the snowflakes drawn
 };
 
 // Loads all eleven from Shaders/ in the game's load order, with the GL checks

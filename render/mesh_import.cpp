@@ -20,25 +20,7 @@
 
 namespace {
 
-struct Bounds {
-    float minX = std::numeric_limits<float>::infinity();
-    float maxX = -std::numeric_limits<float>::infinity();
-    float minY = std::numeric_limits<float>::infinity();
-    float maxY = -std::numeric_limits<float>::infinity();
-    float minZ = std::numeric_limits<float>::infinity();
-    float maxZ = -std::numeric_limits<float>::infinity();
-};
-
-void widen(Bounds& bounds, float x, float y, float z) {
-    if (x < bounds.minX) bounds.minX = x;
-    if (x > bounds.maxX) bounds.maxX = x;
-    if (y < bounds.minY) bounds.minY = y;
-    if (y > bounds.maxY) bounds.maxY = y;
-    if (z < bounds.minZ) bounds.minZ = z;
-    if (z > bounds.maxZ) bounds.maxZ = z;
-}
-
-MeshData convertMesh(const aiMesh* mesh, const glm::vec3& defaultColour, UvSource uvSource, Bounds& bounds) {
+MeshData convertMesh(const aiMesh* mesh, const glm::vec3& defaultColour, UvSource uvSource, Box& bounds) {
     MeshData data;
     // Assimp's scene is not validated (no aiProcess_ValidateDataStructure), so
     // a mesh without a position array is treated as empty rather than read.
@@ -61,7 +43,7 @@ MeshData convertMesh(const aiMesh* mesh, const glm::vec3& defaultColour, UvSourc
         v.position[1] = p.y;
         v.position[2] = p.z;
         v.position[3] = 1.0f;
-        widen(bounds, p.x, p.y, p.z);
+        growBox(bounds, glm::vec3(p.x, p.y, p.z));
         if (colours != nullptr) {
             v.colour[0] = colours[j].r;
             v.colour[1] = colours[j].g;
@@ -103,17 +85,10 @@ MeshData convertMesh(const aiMesh* mesh, const glm::vec3& defaultColour, UvSourc
 bool convertScene(const aiScene* scene, const glm::vec3& defaultColour, UvSource uvSource, ImportedMeshes& out) {
     if (scene == nullptr || scene->mMeshes == nullptr || scene->mNumMeshes == 0) return false;
     ImportedMeshes result;
-    Bounds bounds;
     result.meshes.reserve(scene->mNumMeshes);
     for (unsigned int i = 0; i < scene->mNumMeshes; ++i) {
-        result.meshes.push_back(convertMesh(scene->mMeshes[i], defaultColour, uvSource, bounds));
+        result.meshes.push_back(convertMesh(scene->mMeshes[i], defaultColour, uvSource, result.bounds));
     }
-    result.minX = bounds.minX;
-    result.maxX = bounds.maxX;
-    result.minY = bounds.minY;
-    result.maxY = bounds.maxY;
-    result.minZ = bounds.minZ;
-    result.maxZ = bounds.maxZ;
     out = std::move(result);
     return true;
 }

@@ -4,11 +4,29 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include <glm/glm.hpp>
 
-#include "render/model.h"
+#include "math/box.h"
+
+// 72 bytes, the layout of the vertex buffer and of the main-memory copy.
+struct Vertex {
+    float normal[3];
+    float position[4];  // w is always 1
+    float colour[3];
+    float uv[2];
+    float unused[6];    // always 0
+};
+static_assert(sizeof(Vertex) == 72, "the vertex buffer layout is 72 bytes");
+
+struct MeshData {
+    std::vector<Vertex> vertices;
+    std::vector<std::uint32_t> indices;  // three per triangle
+    std::uint32_t faceCount = 0;
+    std::uint32_t vertexCount = 0;
+};
 
 // Where the texture coordinates of the vertices come from.
 enum class UvSource {
@@ -18,12 +36,7 @@ enum class UvSource {
 
 struct ImportedMeshes {
     std::vector<MeshData> meshes;
-    float minX = 0.0f;
-    float maxX = 0.0f;
-    float minY = 0.0f;
-    float maxY = 0.0f;
-    float minZ = 0.0f;
-    float maxZ = 0.0f;
+    Box bounds;  // of every position of every mesh
 };
 
 // The post-processing the game asks of Assimp: triangulate and join identical

@@ -64,16 +64,6 @@ void allocateMeshArrays(Model& model, std::uint32_t meshCount) {
     glGenBuffers(static_cast<GLsizei>(meshCount), model.indexBuffers.data());
 }
 
-void resetBounds(Model& model) {
-    const Model empty;
-    model.minX = empty.minX;
-    model.maxX = empty.maxX;
-    model.minY = empty.minY;
-    model.maxY = empty.maxY;
-    model.minZ = empty.minZ;
-    model.maxZ = empty.maxZ;
-}
-
 void uploadImport(Model& model, ImportedMeshes& imported, const ShaderProgram& program, CheckLabels labels) {
     // The record is meant to be filled once; a second import must not leak
     // the first one's GL objects.
@@ -81,12 +71,7 @@ void uploadImport(Model& model, ImportedMeshes& imported, const ShaderProgram& p
 
     const auto meshCount = static_cast<std::uint32_t>(imported.meshes.size());
     allocateMeshArrays(model, meshCount);
-    model.minX = imported.minX;
-    model.maxX = imported.maxX;
-    model.minY = imported.minY;
-    model.maxY = imported.maxY;
-    model.minZ = imported.minZ;
-    model.maxZ = imported.maxZ;
+    model.bounds = imported.bounds;
 
     for (std::uint32_t i = 0; i < meshCount; ++i) {
         MeshData& mesh = model.meshes[i];
@@ -130,7 +115,6 @@ void loadModelPositionUV(Model& model, const char* path, const glm::vec3& defaul
 void buildGlyphQuad(Model& model, const glm::vec3& colour, const ShaderProgram& program, signed char character) {
     if (model.meshCount > 0) releaseModel(model);
     allocateMeshArrays(model, 1);
-    resetBounds(model);
 
     MeshData& mesh = model.meshes[0];
     model.faceCounts[0] = mesh.faceCount = 2;
@@ -153,12 +137,7 @@ void buildGlyphQuad(Model& model, const glm::vec3& colour, const ShaderProgram& 
         v.colour[0] = colour.r;
         v.colour[1] = colour.g;
         v.colour[2] = colour.b;
-        if (cornerX[k] < model.minX) model.minX = cornerX[k];
-        if (cornerX[k] > model.maxX) model.maxX = cornerX[k];
-        if (cornerY[k] < model.minY) model.minY = cornerY[k];
-        if (cornerY[k] > model.maxY) model.maxY = cornerY[k];
-        if (0.0f < model.minZ) model.minZ = 0.0f;
-        if (0.0f > model.maxZ) model.maxZ = 0.0f;
+        growBox(model.bounds, glm::vec3(cornerX[k], cornerY[k], 0.0f));
         v.uv[0] = static_cast<float>(column) * 0.0625f + (cornerX[k] >= 0.0f ? 0.0625f : 0.0f);
         v.uv[1] = 1.0f - (static_cast<float>(row) * 0.0625f + (cornerY[k] < 0.0f ? 0.0625f : 0.0f));
     }

@@ -1,44 +1,24 @@
 // Imported models: per-mesh vertex arrays and buffers, the bounds of all
-// vertices and the main-memory copies of the meshes. GL names are stored as
-// plain unsigned ints so game code can hold models without GL headers.
+// vertices and the main-memory copies of the meshes. loadModel (or
+// buildGlyphQuad) makes one, releaseModel frees its GL objects.
 #pragma once
 
 #include <cstdint>
-#include <limits>
 #include <vector>
 
 #include <glm/glm.hpp>
 
+#include "math/box.h"
+#include "render/mesh_import.h"
+
 struct ShaderProgram;
-
-// 72 bytes, the layout of the vertex buffer and of the main-memory copy.
-struct Vertex {
-    float normal[3];
-    float position[4];  // w is always 1
-    float colour[3];
-    float uv[2];
-    float unused[6];    // always 0
-};
-static_assert(sizeof(Vertex) == 72, "the vertex buffer layout is 72 bytes");
-
-struct MeshData {
-    std::vector<Vertex> vertices;
-    std::vector<std::uint32_t> indices;  // three per triangle
-    std::uint32_t faceCount = 0;
-    std::uint32_t vertexCount = 0;
-};
 
 struct Model {
     std::vector<std::uint32_t> faceCounts;
     std::vector<unsigned int> vertexBuffers;
     std::vector<unsigned int> vertexArrays;
     std::vector<unsigned int> indexBuffers;
-    float minX = std::numeric_limits<float>::infinity();
-    float maxX = -std::numeric_limits<float>::infinity();
-    float minY = std::numeric_limits<float>::infinity();
-    float maxY = -std::numeric_limits<float>::infinity();
-    float minZ = std::numeric_limits<float>::infinity();
-    float maxZ = -std::numeric_limits<float>::infinity();
+    Box bounds;  // of all vertices; empty until something is loaded
     std::uint32_t meshCount = 0;
     std::vector<MeshData> meshes;
 };

@@ -1,5 +1,5 @@
-// Shadow mapping: the depth texture (texture 16) and its framebuffer, and the
-// per-frame pass that renders the casters from the light into it.
+// Shadow mapping: the depth texture and its framebuffer, and the per-frame
+// pass that renders the casters from the light into it.
 #include "render/shadow_map.h"
 
 #include <GL/glew.h>
@@ -7,12 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "game/scene.h"
-#include "math/camera.h"
 #include "render/draw.h"
 #include "render/gl_check.h"
-#include "render/shader_program.h"
-#include "render/texture.h"
 
 void applyDepthCompareSampling() {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
@@ -26,7 +22,7 @@ void applyDepthCompareSampling() {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_FUNC, GL_LESS);
 }
 
-unsigned int createShadowMap() {
+ShadowMap createShadowMap() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glActiveTexture(GL_TEXTURE1);
 
@@ -53,16 +49,24 @@ unsigned int createShadowMap() {
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glActiveTexture(GL_TEXTURE0);
     checkGlError("after basic shadow mapping");
-    return framebuffer;
+    return ShadowMap{framebuffer, depthTexture};
 }
 
-void renderShadowPass(const Scene& scene, const ShaderProgram& colourProgram, unsigned int shadowFramebuffer) {
+void destroyShadowMap(ShadowMap& shadowMap) {
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    if (shadowMap.framebuffer != 0) glDeleteFramebuffers(1, &shadowMap.framebuffer);
+    if (shadowMap.depthTexture != 0) glDeleteTextures(1, &shadowMap.depthTexture);
+    shadowMap = ShadowMap{};
+}
+
+void renderShadowPass(const ShadowMap& shadowMap, const DrawList& list, const ShaderProgram& depthProgram,
+                      unsigned int groundTexture, const FrameView& view) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, kGroundTexture);
+    glBindTexture(GL_TEXTURE_2D, groundTexture);
     glActiveTexture(GL_TEXTURE1);
     glViewport(0, 0, kShadowMapSize, kShadowMapSize);
-    glBindFramebuffer(GL_FRAMEBUFFER, shadowFramebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, shadowMap.framebuffer);
     // Set but never enabled: the back-faces-only pass keeps lit faces clear
     // of their own depth without an offset.
     glPolygonOffset(1.1f, 4.0f);
@@ -70,19 +74,15 @@ void renderShadowPass(const Scene& scene, const ShaderProgram& colourProgram, un
     glClearColor(0.3f, 0.3f, 1.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
-    drawShadowCaster(scene.leftArmModel, scene.leftArm, colourProgram, lightCamera, mainCamera);
-    drawShadowCaster(scene.rightArmModel, scene.rightArm, colourProgram, lightCamera, mainCamera);
-    drawShadowCaster(scene.bodyModel, scene.heroBody, colourProgram, lightCamera, mainCamera);
-    for (const SceneObject& ghost : scene.ghosts)
-        drawShadowCaster(scene.ghostModel, ghost, colourProgram, lightCamera, mainCamera);
-    for (const SceneObject& cake : scene.cakes)
-        if (!cake.collected) drawShadowCaster(scene.cakeModel, cake, colourProgram, lightCamera, mainCamera);
-    drawShadowCaster(scene.torteModel, scene.torte, colourProgram, lightCamera, mainCamera);
+    for (int i = 0; i < list.count; ++i) {
+        const DrawItem& item = list.items[static_cast<std::size_t>(i)];
+        if (item.flags & kCastsShadow) drawShadowCaster(item, depthProgram, view);
+    }
 
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glBindFramebuffer(GL_FRAMEBUFFER, view.target);
     glCullFace(GL_BACK);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glPolygonOffset(0.0f, 0.0f);
     glActiveTexture(GL_TEXTURE0);
-    glViewport(0, 0, screenWidth, screenHeight);
+    glViewport(0, 0, view.width, view.height);
 }

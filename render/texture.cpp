@@ -29,7 +29,7 @@ GLenum pixelFormat(int bytesPerPixel) {
 
 }  // namespace
 
-bool loadTexture(const std::string& path) {
+unsigned int loadTexture(const std::string& path) {
     checkGlError("13.0");
     GLuint name = 0;
     glGenTextures(1, &name);
@@ -40,7 +40,7 @@ bool loadTexture(const std::string& path) {
         std::fprintf(stderr, "Error loading texture %s\n", path.c_str());
         std::fflush(stderr);
         glDeleteTextures(1, &name);
-        return false;
+        return 0;
     }
     checkGlError("13.1");
 
@@ -64,7 +64,7 @@ bool loadTexture(const std::string& path) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     glGenerateMipmap(GL_TEXTURE_2D);
-    return true;
+    return name;
 }
 
 void applyTextureSampling(bool bilinear, int mipmapMode) {

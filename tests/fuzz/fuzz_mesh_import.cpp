@@ -12,9 +12,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     ImportedMeshes out;
-    out.minX = 12345.0f;  // sentinel: a refusal must not touch it
+    out.bounds.min.x = 12345.0f;  // sentinel: a refusal must not touch it
     if (!importMeshesFromMemory(data, size, "dae", glm::vec3(1.0f, 0.0f, 0.0f), UvSource::File, out)) {
-        if (out.minX != 12345.0f || !out.meshes.empty()) std::abort();
+        if (out.bounds.min.x != 12345.0f || !out.meshes.empty()) std::abort();
         return 0;
     }
     if (out.meshes.empty()) std::abort();

@@ -10,9 +10,14 @@
 #include <thread>
 
 #include "app/window.h"
-#include "math/camera.h"
+#include "math/view.h"
+#include "tests/gl/gl_test_view.h"
 
 namespace {
+
+View windowView = makeView();
+
+void resizeWindowView(void* user, int width, int height) { onWindowResize(*static_cast<View*>(user), width, height); }
 
 class GlEnvironment : public ::testing::Environment {
 public:
@@ -31,16 +36,18 @@ public:
             std::fprintf(stderr, "GL tests need a display (run them through scripts/test.sh)\n");
             std::exit(1);
         }
-        setWindowSizeCallback(onWindowResize);
+        setWindowSizeCallback(resizeWindowView, &windowView);
         glewExperimental = GL_TRUE;
         glewInit();
         glGetError();  // GLEW may leave an enum error behind on core-ish contexts
-        glViewport(0, 0, screenWidth, screenHeight);
+        glViewport(0, 0, windowView.screenWidth, windowView.screenHeight);
     }
     void TearDown() override { terminateWindowSystem(); }
 };
 
 }  // namespace
+
+const View& testWindowView() { return windowView; }
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);

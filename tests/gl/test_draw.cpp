@@ -11,10 +11,11 @@
 
 #include "game/scene.h"
 #include "math/camera.h"
-#include "math/frustum.h"
+#include "math/view.h"
 #include "render/draw.h"
 #include "render/model.h"
 #include "render/shader_program.h"
+#include "tests/gl/gl_test_view.h"
 
 namespace {
 
@@ -104,35 +105,49 @@ glm::vec4 pixelAt(int x, int y) {
     return glm::vec4(rgba[0], rgba[1], rgba[2], rgba[3]) / 255.0f;
 }
 
+// A name standing in for the shadow map's depth texture.
+constexpr unsigned int kShadowMapName = 16;
+
 class DrawTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        resetCameras();
-        onWindowResize(1200, 1000);
-        glViewport(0, 0, screenWidth, screenHeight);
+        glViewport(0, 0, view.screenWidth, view.screenHeight);
         glDisable(GL_FRAMEBUFFER_SRGB);
         texture = loadBound("Shaders/texture", "out_texture");
         ASSERT_NE(texture.program, 0u);
         buildGlyphQuad(quad, glm::vec3(1.0f, 0.0f, 0.0f), texture, 'A');
         object = makeObjectAt(glm::vec3(0.0f), heroMaterial);
-        drawnObjectCount = 0;
         drainGlErrors();
     }
     void TearDown() override {
         releaseModel(quad);
         destroyShaderProgram(texture);
-        resetCameras();
     }
+    // The quad as one draw of the given program.
+    DrawItem item(const ShaderProgram& program, unsigned int name, unsigned int flags = 0, float alpha = 1.0f,
+                  const SceneObject* placed = nullptr) const {
+        return DrawItem{&quad, placed ? placed : &object, &program, &program, name, alpha, flags};
+    }
+    // A frame through camera with projection and the given shadow map.
+    FrameView frameOf(const Camera& camera, const glm::mat4& projection, unsigned int shadowMap,
+                      float time = 0.0f) const {
+        FrameView frame = makeFrameView(view, camera, projection, time);
+        frame.shadowMap = shadowMap;
+        return frame;
+    }
+    FrameView sceneFrame(float time = 0.0f) const {
+        return frameOf(view.mainCamera, view.projectionMatrix, kShadowMapName, time);
+    }
+    View view = testWindowView();
     ShaderProgram texture;
     Model quad;
     SceneObject object;
 };
 
 TEST_F(DrawTest, UniformsAreLeftInTheProgramWithTheirDocumentedValues) {
-    look(mainCamera, mainCamera.width / 2, mainCamera.height / 2, 0.0f);
+    look(view.mainCamera, view.mainCamera.width / 2, view.mainCamera.height / 2, 0.0f);
     object.applyWorld(glm::translate(glm::mat4(1.0f), glm::vec3(3.0f, 4.0f, 5.0f)));
-    drawModel(quad, object, texture, 0, 16, 2.5f, 0.0f, false, 0.7f, true, 2, true, projectionMatrix, lightCamera,
-              mainCamera);
+    drawModel(item(texture, 0, kTorte, 0.7f), sceneFrame(2.5f));
     GLuint p = texture.program;
     EXPECT_EQ(uniformFloat(p, "torte"), 1.0f);
     EXPECT_EQ(uniformInt(p, "texUnit"), 0);
@@ -157,8 +172,7 @@ TEST_F(DrawTest, UniformsAreLeftInTheProgramWithTheirDocumentedValues) {
     EXPECT_EQ(model[13], 4.0f);
     EXPECT_EQ(model[14], 5.0f);
 
-    drawModel(quad, object, texture, 0, 16, 2.5f, 0.0f, false, 1.0f, true, 2, false, projectionMatrix, lightCamera,
-              mainCamera);
+    drawModel(item(texture, 0), sceneFrame(2.5f));
     EXPECT_EQ(uniformFloat(p, "torte"), 0.0f);
 }
 
@@ -172,8 +186,7 @@ TEST_F(DrawTest, DrawModelLeavesUnitOneActiveAndCullingAsFound) {
         // GL_TEXTURE_2D belongs to the unit active when the draw begins.
         glActiveTexture(GL_TEXTURE0);
         glDisable(GL_TEXTURE_2D);
-        drawModel(quad, object, texture, 7, 16, 0.0f, 0.0f, true, 1.0f, true, 2, false, projectionMatrix, lightCamera,
-                  mainCamera);
+        drawModel(item(texture, 7, kBlended), sceneFrame());
         EXPECT_EQ(glIsEnabled(GL_CULL_FACE), culling ? GL_TRUE : GL_FALSE);
         EXPECT_EQ(integerState(GL_CURRENT_PROGRAM), 0);
         EXPECT_EQ(integerState(GL_VERTEX_ARRAY_BINDING), 0);
@@ -187,51 +200,43 @@ TEST_F(DrawTest, DrawModelLeavesUnitOneActiveAndCullingAsFound) {
         EXPECT_EQ(boundTextureOn(GL_TEXTURE0), 7);
     }
     // Texture 0 leaves unit 0 with no texture object of its own.
-    drawModel(quad, object, texture, 0, 16, 0.0f, 0.0f, false, 1.0f, true, 2, false, projectionMatrix, lightCamera,
-              mainCamera);
+    drawModel(item(texture, 0), sceneFrame());
     EXPECT_EQ(boundTextureOn(GL_TEXTURE0), 0);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST_F(DrawTest, OverlayAndShadowDrawsLeaveTheirState) {
     glDisable(GL_CULL_FACE);
-    drawOverlayModel(quad, object, texture, 0.0f, false, 1.0f, overlayProjection, lightCamera, overlayCamera);
-    EXPECT_EQ(integerState(GL_ACTIVE_TEXTURE), GL_TEXTURE0);
-    EXPECT_EQ(boundTextureOn(GL_TEXTURE0), 15);
-    EXPECT_EQ(glIsEnabled(GL_CULL_FACE), GL_TRUE);
-    EXPECT_EQ(glIsEnabled(GL_DEPTH_TEST), GL_TRUE);
-    EXPECT_EQ(integerState(GL_CURRENT_PROGRAM), 0);
-
-    glDisable(GL_CULL_FACE);
-    drawModelNoShadow(quad, object, texture, 10, 0.0f, 0.0f, true, 1.0f, overlayProjection, lightCamera,
-                      overlayCamera);
+    glDisable(GL_DEPTH_TEST);
+    drawModelNoShadow(quad, object, texture, 10, frameOf(view.overlayCamera, view.overlayProjection, 0));
     EXPECT_EQ(integerState(GL_ACTIVE_TEXTURE), GL_TEXTURE0);
     EXPECT_EQ(boundTextureOn(GL_TEXTURE0), 10);
     EXPECT_EQ(glIsEnabled(GL_CULL_FACE), GL_TRUE);
+    EXPECT_EQ(glIsEnabled(GL_DEPTH_TEST), GL_TRUE);
     EXPECT_EQ(glIsEnabled(GL_BLEND), GL_FALSE);
+    EXPECT_EQ(integerState(GL_CURRENT_PROGRAM), 0);
 
     glDisable(GL_CULL_FACE);
     glActiveTexture(GL_TEXTURE0);
     glDisable(GL_TEXTURE_2D);
-    drawShadowCaster(quad, object, texture, lightCamera, mainCamera);
+    drawShadowCaster(item(texture, 0), texture, sceneFrame());
     EXPECT_EQ(integerState(GL_ACTIVE_TEXTURE), GL_TEXTURE1);
-    EXPECT_EQ(boundTextureOn(GL_TEXTURE1), 16);
+    EXPECT_EQ(boundTextureOn(GL_TEXTURE1), static_cast<GLint>(kShadowMapName));
     EXPECT_EQ(glIsEnabled(GL_CULL_FACE), GL_TRUE);
     EXPECT_EQ(enabledOnUnit(GL_TEXTURE0, GL_TEXTURE_2D), GL_TRUE);
     EXPECT_EQ(integerState(GL_CURRENT_PROGRAM), 0);
     EXPECT_EQ(integerState(GL_VERTEX_ARRAY_BINDING), 0);
     EXPECT_EQ(integerState(GL_ARRAY_BUFFER_BINDING), 0);
     // The caster's "viewing" is the view camera's position field.
-    EXPECT_EQ(uniformVec3(texture.program, "viewing"), mainCamera.position);
+    EXPECT_EQ(uniformVec3(texture.program, "viewing"), view.mainCamera.position);
 }
 
 TEST_F(DrawTest, NamesAProgramLacksAreIgnoredWithoutErrors) {
     ShaderProgram white = whiteProgram();
     ASSERT_NE(white.program, 0u);
     ::testing::internal::CaptureStderr();
-    drawModel(quad, object, white, 0, 16, 0.0f, 0.0f, false, 1.0f, true, 2, true, projectionMatrix, lightCamera,
-              mainCamera);
-    drawShadowCaster(quad, object, white, lightCamera, mainCamera);
+    drawModel(item(white, 0, kTorte), sceneFrame());
+    drawShadowCaster(item(white, 0), white, sceneFrame());
     std::string reports = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(reports, "");
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
@@ -245,16 +250,15 @@ TEST_F(DrawTest, MultiplyingBlendDoublesTheBackgroundUnderWhite) {
     glDisable(GL_DEPTH_TEST);
     glClearColor(0.25f, 0.25f, 0.25f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    drawModel(quad, object, white, 0, 16, 0.0f, 0.0f, true, 1.0f, true, 2, false, glm::mat4(1.0f), lightCamera,
-              identityCamera());
+    const FrameView flat = frameOf(identityCamera(), glm::mat4(1.0f), kShadowMapName);
+    drawModel(item(white, 0, kBlended), flat);
     glm::vec4 blended = pixelAt(600, 500);
     EXPECT_NEAR(blended.r, 0.5f, 0.01f);
     EXPECT_NEAR(blended.g, 0.5f, 0.01f);
     EXPECT_EQ(glIsEnabled(GL_BLEND), GL_FALSE);
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    drawModel(quad, object, white, 0, 16, 0.0f, 0.0f, false, 1.0f, true, 2, false, glm::mat4(1.0f), lightCamera,
-              identityCamera());
+    drawModel(item(white, 0), flat);
     EXPECT_NEAR(pixelAt(600, 500).r, 1.0f, 0.01f);
     destroyShaderProgram(white);
 }
@@ -267,8 +271,7 @@ TEST_F(DrawTest, LitShadersShowTheVertexColourWhenNoTextureIsBound) {
     for (const ShaderProgram* program : {&texture, &phong}) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         // The quad is red and faces the camera (+z); texture 0 and shadow map 0.
-        drawModel(quad, object, *program, 0, 0, 0.0f, 0.0f, false, 1.0f, true, 2, false, glm::mat4(1.0f),
-                  lightCamera, identityCamera());
+        drawModel(item(*program, 0), frameOf(identityCamera(), glm::mat4(1.0f), 0));
         glm::vec4 colour = pixelAt(600, 500);
         EXPECT_GT(colour.r, 0.2f);
         EXPECT_LT(colour.g, 0.5f * colour.r);
@@ -278,25 +281,23 @@ TEST_F(DrawTest, LitShadersShowTheVertexColourWhenNoTextureIsBound) {
 }
 
 TEST_F(DrawTest, DrawModelIfVisibleSkipsWhatIsBehindTheCamera) {
-    look(mainCamera, mainCamera.width / 2, mainCamera.height / 2, 0.0f);
-    glm::vec3 eye = mainCamera.target + eyeOffset();
-    glm::vec3 forward = glm::normalize(mainCamera.target - eye);
-    FrustumPlanes planes = buildFrustumPlanes();
+    look(view.mainCamera, view.mainCamera.width / 2, view.mainCamera.height / 2, 0.0f);
+    glm::vec3 eye = view.mainCamera.target + eyeOffset(view.mainCamera);
+    glm::vec3 forward = glm::normalize(view.mainCamera.target - eye);
+    const FrameView frame = sceneFrame();
     glDisable(GL_CULL_FACE);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
     SceneObject behind = object;
     behind.applyWorld(glm::translate(glm::mat4(1.0f), eye - 5.0f * forward));
-    drawModelIfVisible(quad, behind, planes, texture, 0, 0.0f, false, 1.0f, true, 2, projectionMatrix);
-    EXPECT_EQ(drawnObjectCount, 0);
+    EXPECT_FALSE(drawModelIfVisible(item(texture, 0, 0, 1.0f, &behind), frame));
     EXPECT_EQ(integerState(GL_ACTIVE_TEXTURE), GL_TEXTURE0);  // nothing was drawn at all
 
     // The quad at the target faces +z, towards the camera behind it.
     SceneObject ahead = object;
-    ahead.applyWorld(glm::translate(glm::mat4(1.0f), mainCamera.target));
-    drawModelIfVisible(quad, ahead, planes, texture, 0, 0.0f, false, 1.0f, true, 2, projectionMatrix);
-    EXPECT_EQ(drawnObjectCount, 1);
+    ahead.applyWorld(glm::translate(glm::mat4(1.0f), view.mainCamera.target));
+    EXPECT_TRUE(drawModelIfVisible(item(texture, 0, 0, 1.0f, &ahead), frame));
     EXPECT_GT(pixelAt(600, 500).r, 0.2f);
 }
 

@@ -142,9 +142,9 @@ TEST(ModelUpload, SeveralMeshesGetTheirOwnArraysBuffersAndConsoleLines) {
     EXPECT_EQ(model.faceCounts, (std::vector<std::uint32_t>{2, 1, 2}));
     EXPECT_EQ(integer(GL_VERTEX_ARRAY_BINDING), 0);
     EXPECT_EQ(integer(GL_ARRAY_BUFFER_BINDING), 0);
-    EXPECT_EQ(model.minX, -1.0f);
-    EXPECT_EQ(model.maxX, 3.0f);
-    EXPECT_EQ(model.maxZ, 2.0f);
+    EXPECT_EQ(model.bounds.min.x, -1.0f);
+    EXPECT_EQ(model.bounds.max.x, 3.0f);
+    EXPECT_EQ(model.bounds.max.z, 2.0f);
 
     std::set<GLuint> names;
     for (std::uint32_t i = 0; i < model.meshCount; ++i) {
@@ -304,10 +304,10 @@ TEST(ModelUpload, GlyphQuadShowsOneAtlasCell) {
         EXPECT_FLOAT_EQ(v.uv[0], expectedX[k] > 0 ? 0.125f : 0.0625f);  // column 1
         EXPECT_FLOAT_EQ(v.uv[1], expectedY[k] > 0 ? 0.75f : 0.6875f);   // row 4
     }
-    EXPECT_EQ(glyph.minX, -1.0f);
-    EXPECT_EQ(glyph.maxY, 1.0f);
-    EXPECT_EQ(glyph.minZ, 0.0f);
-    EXPECT_EQ(glyph.maxZ, 0.0f);
+    EXPECT_EQ(glyph.bounds.min.x, -1.0f);
+    EXPECT_EQ(glyph.bounds.max.y, 1.0f);
+    EXPECT_EQ(glyph.bounds.min.z, 0.0f);
+    EXPECT_EQ(glyph.bounds.max.z, 0.0f);
     EXPECT_EQ(bufferParameter(GL_ARRAY_BUFFER, glyph.vertexBuffers[0], GL_BUFFER_SIZE), 288);
     EXPECT_EQ(bufferParameter(GL_ARRAY_BUFFER, glyph.vertexBuffers[0], GL_BUFFER_USAGE), GL_STATIC_DRAW);
     EXPECT_EQ(bufferParameter(GL_ELEMENT_ARRAY_BUFFER, glyph.indexBuffers[0], GL_BUFFER_SIZE), 24);
@@ -347,7 +347,7 @@ TEST(ModelUpload, ReleaseDeletesEveryObjectAndEmptiesTheRecord) {
     EXPECT_TRUE(model.meshes.empty());
     EXPECT_TRUE(model.vertexArrays.empty());
     EXPECT_TRUE(model.faceCounts.empty());
-    EXPECT_TRUE(std::isinf(model.minX));
+    EXPECT_TRUE(std::isinf(model.bounds.min.x));
     releaseModel(model);  // an empty record releases nothing and stays empty
     EXPECT_EQ(model.meshCount, 0u);
     destroyShaderProgram(program);

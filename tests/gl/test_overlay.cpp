@@ -12,10 +12,12 @@
 #include "app/overlay.h"
 #include "app/window.h"
 #include "game/scene.h"
-#include "math/camera.h"
+#include "math/view.h"
+#include "render/draw_list.h"
 #include "render/model.h"
 #include "render/shader_program.h"
 #include "render/texture.h"
+#include "tests/gl/gl_test_view.h"
 
 namespace {
 
@@ -43,14 +45,13 @@ glm::ivec3 pixelAt(int x, int y) {
     return {p[0], p[1], p[2]};
 }
 
-void clearToLightGrey() {
-    glViewport(0, 0, screenWidth, screenHeight);
+void clearToLightGrey(const View& view) {
+    glViewport(0, 0, view.screenWidth, view.screenHeight);
     glClearColor(0.9f, 0.9f, 0.9f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-// The text program and the font as texture 15, which the overlay draw binds
-// by number: the names before it are taken first, as the game's loading does.
+// The text program and the game's font atlas.
 class OverlayTextDrawing : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -59,23 +60,27 @@ protected:
         program = loadShaderProgram("Shaders/text");
         bindFragmentOutput(program, "out_texture");
         ASSERT_NE(program.program, 0u);
-        GLuint earlier[kAlphabetTexture - 1];
-        glGenTextures(kAlphabetTexture - 1, earlier);
-        ASSERT_TRUE(loadTexture("Models/alphabet.tga"));
-        GLint bound = 0;
-        glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-        ASSERT_EQ(bound, static_cast<GLint>(kAlphabetTexture));
+        atlas = loadTexture("Models/alphabet.tga");
+        ASSERT_NE(atlas, 0u);
         glDisable(GL_BLEND);
         glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-        clearToLightGrey();
+        clearToLightGrey(view);
     }
-    void TearDown() override { destroyShaderProgram(program); }
+    void TearDown() override {
+        glDeleteTextures(1, &atlas);
+        destroyShaderProgram(program);
+    }
+    void drawAt300x500(const char* characters, int count) {
+        drawText(makeTextObject(300.0f, 500.0f), program, atlas, view, kTextAdvance, characters, count);
+    }
 
+    View view = testWindowView();
     ShaderProgram program;
+    unsigned int atlas = 0;
 };
 
 TEST_F(OverlayTextDrawing, GlyphIsDarkInsideItsCellOnly) {
-    drawText(makeTextObject(300.0f, 500.0f), program, kTextAdvance, "A", 1);
+    drawAt300x500("A", 1);
     EXPECT_GT(darkPixels({282, 482, 318, 518}), 20);
     // A cell is 40 x 40 pixels around its centre; nothing dark around it.
     EXPECT_EQ(darkPixels({240, 440, 360, 479}), 0);
@@ -85,18 +90,18 @@ TEST_F(OverlayTextDrawing, GlyphIsDarkInsideItsCellOnly) {
 }
 
 TEST_F(OverlayTextDrawing, SpaceCellIsBlank) {
-    drawText(makeTextObject(300.0f, 500.0f), program, kTextAdvance, " ", 1);
+    drawAt300x500(" ", 1);
     EXPECT_EQ(darkPixels({240, 440, 360, 560}), 0);
 }
 
 TEST_F(OverlayTextDrawing, DrawsExactlyCountBytesAdvancingHalfACell) {
     const PixelBox thirdCell{336, 480, 364, 520};  // the glyph centred 40 pixels right
-    drawText(makeTextObject(300.0f, 500.0f), program, kTextAdvance, "AAA", 2);
+    drawAt300x500("AAA", 2);
     EXPECT_EQ(darkPixels(thirdCell), 0);
 
-    clearToLightGrey();
+    clearToLightGrey(view);
     // A zero byte inside the count is one more cell, not the end of the text.
-    drawText(makeTextObject(300.0f, 500.0f), program, kTextAdvance, "A\0A", 3);
+    drawAt300x500("A\0A", 3);
     EXPECT_GT(darkPixels(thirdCell), 20);
     EXPECT_EQ(darkPixels({240, 440, 380, 479}), 0);
 }
@@ -114,13 +119,15 @@ TEST_F(OverlayTextDrawing, FrameOverlayDrawsLinesAndStatusThenHidesAnExpiredStat
     status.text = "No help";
     status.length = 7;
     status.visible = true;
-    status.shownAt = static_cast<float>(clockSeconds()) - 3.0f;
+    const float now = static_cast<float>(clockSeconds());
+    status.shownAt = now - 3.0f;
 
     ::testing::internal::CaptureStdout();
-    drawOverlayText(options, status, figures, program);
+    drawOverlayText(options, status, figures, program, atlas, view, now);
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "16ms\n");
 
-    const int half = screenWidth / 2;
+    const int half = view.screenWidth / 2;
+    const int screenHeight = view.screenHeight;
     EXPECT_GT(darkPixels({half - 120, screenHeight - 170, half + 100, screenHeight - 130}), 50);  // Objekte: 47
     EXPECT_GT(darkPixels({half - 170, screenHeight - 70, half + 190, screenHeight - 30}), 50);   // Framerate: 60.50
     EXPECT_GT(darkPixels({half + 50, screenHeight - 120, half + 210, screenHeight - 80}), 50);    // 16.50 ms
@@ -147,18 +154,21 @@ TEST(EndScreenDrawing, PictureOnBlackEveryFrame) {
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, 8, 8, 0, GL_RGB, GL_UNSIGNED_BYTE, red.data());
     glGenerateMipmap(GL_TEXTURE_2D);
 
-    Scene scene;
-    buildGlyphQuad(scene.endScreenModel, glm::vec3(1.0f), program, 'A');
-    scene.endScreenObject.colour = glm::vec3(1.0f);
-    scene.endScreenObject.applyWorld(glm::scale(glm::mat4(1.0f), glm::vec3(100.0f)));
-    scene.endScreenObject.applyWorld(glm::translate(glm::mat4(1.0f), glm::vec3(600.0f, 500.0f, 9.0f)));
+    Model plane;
+    buildGlyphQuad(plane, glm::vec3(1.0f), program, 'A');
+    SceneObject placed;
+    placed.colour = glm::vec3(1.0f);
+    placed.applyWorld(glm::scale(glm::mat4(1.0f), glm::vec3(100.0f)));
+    placed.applyWorld(glm::translate(glm::mat4(1.0f), glm::vec3(600.0f, 500.0f, 9.0f)));
+    const DrawItem item{&plane, &placed, &program, &program, picture, 1.0f, 0};
 
-    clearToLightGrey();
+    const View& view = testWindowView();
+    clearToLightGrey(view);
     const OptionFlags options;
     // The hold redraws at the same depth each frame; every frame must show it.
     for (int frame = 0; frame < 2; ++frame) {
         SCOPED_TRACE(frame);
-        drawEndScreenFrame(scene, program, picture, options, 1.0f);
+        drawEndScreenFrame(item, view, options, 0, 1.0f);
         glm::ivec3 centre = pixelAt(600, 500);
         EXPECT_GT(centre.r, 120);
         EXPECT_LT(centre.g, 60);
@@ -167,7 +177,7 @@ TEST(EndScreenDrawing, PictureOnBlackEveryFrame) {
         EXPECT_EQ(pixelAt(600, 620), glm::ivec3(0));  // above the 200-pixel plane
     }
 
-    releaseModel(scene.endScreenModel);
+    releaseModel(plane);
     glDeleteTextures(1, &picture);
     ShaderProgram owned = program;
     destroyShaderProgram(owned);
@@ -175,15 +185,15 @@ TEST(EndScreenDrawing, PictureOnBlackEveryFrame) {
 
 // A closed window ends the hold after one frame; each message is printed once.
 TEST(EndScreenDrawing, ScreensPrintOnceAndReturnWhenTheWindowIsClosed) {
-    Scene scene;
+    Model plane;
+    SceneObject placed;
     ShaderProgram none;
+    const DrawItem item{&plane, &placed, &none, &none, 0, 1.0f, 0};
     closeWindow();
-    bool running = true;
     ::testing::internal::CaptureStdout();
-    showVictoryScreen(scene, none, OptionFlags{}, running);
-    showGameOverScreen(scene, none, OptionFlags{});
+    holdEndScreen(item, testWindowView(), OptionFlags{}, 0, "Congratulations, you've won!");
+    holdEndScreen(item, testWindowView(), OptionFlags{}, 0, "Game over!");
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Congratulations, you've won!\nGame over!\n");
-    EXPECT_FALSE(running);
 }
 
 }  // namespace

@@ -28,8 +28,8 @@
 #include "app/game_app.h"
 #include "app/overlay.h"
 #include "game/game_frame.h"
-#include "math/camera.h"
 #include "render/draw.h"
+#include "render/draw_list.h"
 #include "render/frame_passes.h"
 #include "tests/support/scratch_files.h"
 
@@ -42,10 +42,47 @@ constexpr int kGreyTolerance = 4;
 // Edges of thin things may shift by a pixel; they may differ more, but few.
 constexpr double kMaxOffPixelShare = 0.002;
 
-std::vector<unsigned char> readFrame() {
+// An off-screen target the size of the window, encoding colours the way the
+// window's own framebuffer does, with the window's depth and stencil bits.
+struct OffscreenTarget {
+    GLuint framebuffer = 0;
+    GLuint colour = 0;
+    GLuint depth = 0;
+};
+
+OffscreenTarget makeOffscreenTarget() {
+    GLint encoding = GL_LINEAR;
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_BACK_LEFT, GL_FRAMEBUFFER_ATTACHMENT_COLOR_ENCODING,
+                                          &encoding);
+    OffscreenTarget target;
+    glGenRenderbuffers(1, &target.colour);
+    glBindRenderbuffer(GL_RENDERBUFFER, target.colour);
+    glRenderbufferStorage(GL_RENDERBUFFER, encoding == GL_SRGB ? GL_SRGB8_ALPHA8 : GL_RGBA8, kWidth, kHeight);
+    glGenRenderbuffers(1, &target.depth);
+    glBindRenderbuffer(GL_RENDERBUFFER, target.depth);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, kWidth, kHeight);
+    glGenFramebuffers(1, &target.framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, target.framebuffer);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, target.colour);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, target.depth);
+    return target;
+}
+
+void destroyOffscreenTarget(OffscreenTarget& target) {
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glDeleteFramebuffers(1, &target.framebuffer);
+    glDeleteRenderbuffers(1, &target.colour);
+    glDeleteRenderbuffers(1, &target.depth);
+    target = OffscreenTarget{};
+}
+
+std::vector<unsigned char> readFrame(const OffscreenTarget& target) {
     std::vector<unsigned char> pixels(static_cast<std::size_t>(kWidth) * kHeight * 3);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, target.framebuffer);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
     return pixels;
 }
 
@@ -90,32 +127,35 @@ TEST(ReferenceFrame, StartSceneLooksAsItAlwaysHas) {
     ASSERT_NO_FATAL_FAILURE(scratch.enter(true));
     const std::string references = scratch.home + "/tests/gl/reference/";
     std::srand(1);  // the sequence of a fresh process, whatever ran before
-    resetCameras();
-    onWindowResize(kWidth, kHeight);
     glEnable(GL_FRAMEBUFFER_SRGB);
     glEnable(GL_TEXTURE_2D);
 
     static GameApp app;  // released with the process, like the window
+    onWindowResize(app.view, kWidth, kHeight);
     ASSERT_EQ(loadGame(app), 0);
-    ASSERT_GT(app.scene.bodyModel.meshCount, 0u) << "Models/ must be generated";
-    glClearColor(0.3f, 0.3f, 1.0f, 0.0f);
-    updateGameFrame(app.scene, app.heightMap, InputState{}, 0.016f, 0.0f);
+    ASSERT_GT(app.models.body.meshCount, 0u) << "Models/ must be generated";
+    updateGameFrame(app.scene, app.view.mainCamera, app.heightMap, InputState{}, 0.016f, 0.0f);
 
-    ScenePassPrograms passes{&app.programs.colour, &app.programs.phongphong, &app.programs.texture,
-                             &app.programs.transparency};
+    OffscreenTarget target = makeOffscreenTarget();
+    ASSERT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
+    glViewport(0, 0, kWidth, kHeight);
+    glClearColor(0.3f, 0.3f, 1.0f, 0.0f);
     for (bool culling : {false, true}) {
-        app.options.frustumCulling = culling;
-        renderFramePasses(app.scene, passes, app.options, app.shadowFramebuffer);
-        OverlayFigures figures{drawnObjectCount, 60.0f, 16.0f, 0.016f};
-        drawOverlayText(app.options, app.status, figures, app.programs.text);
-        drawnObjectCount = 0;
-        drawIconRow(app.scene, app.programs.text, 0.1f);
+        const DrawList list = buildDrawList(app.scene, app.models, app.programs, app.textures, true);
+        FrameView view = makeFrameView(app.view, app.view.mainCamera, app.view.projectionMatrix, 0.0f);
+        view.shadowMap = app.shadowMap.depthTexture;
+        view.target = target.framebuffer;
+        const int drawn = renderFramePasses(list, app.shadowMap, app.programs.shadowDepth, app.textures.ground, view,
+                                            culling);
+        OverlayFigures figures{drawn, 60.0f, 16.0f, 0.016f};
+        drawOverlayText(app.options, app.status, figures, app.programs.overlay, app.textures.alphabet, app.view, 0.0f);
+        drawIconRow(app.scene, app.models.icon, app.programs.overlay, app.textures, app.view, 0.1f);
         const std::string name = culling ? "start_frame_culled" : "start_frame";
-        expectMatchesReference(readFrame(), references + name + ".png", name);
+        expectMatchesReference(readFrame(target), references + name + ".png", name);
     }
+    destroyOffscreenTarget(target);
     glDisable(GL_FRAMEBUFFER_SRGB);
     scratch.leave();
-    resetCameras();
 }
 
 }  // namespace

@@ -312,17 +312,17 @@ TEST(GamePrograms, AllElevenLoadBindAndRelease) {
         const char* output;  // what colour 0 must end up as; null: not bound
     };
     Entry entries[] = {
-        {"colour", &programs.colour, "out_color"},
-        {"phongphong", &programs.phongphong, "out_color"},
-        {"transparency", &programs.transparency, "out_color"},
+        {"colour", &programs.shadowDepth, "out_color"},
+        {"phongphong", &programs.litPlain, "out_color"},
+        {"transparency", &programs.seeThrough, "out_color"},
         {"shadow", &programs.shadow, nullptr},
-        {"texture", &programs.texture, "out_texture"},
-        {"simplestShader", &programs.simplestShader, nullptr},
-        {"text", &programs.text, "out_texture"},
+        {"texture", &programs.litTextured, "out_texture"},
+        {"simplestShader", &programs.simplest, nullptr},
+        {"text", &programs.overlay, "out_texture"},
         {"snowGround", &programs.snowGround, "out_color"},
-        {"terrain", &programs.terrain, "out_color"},
-        {"snow", &programs.snow, nullptr},
-        {"snow2", &programs.snow2, "out_color"},
+        {"terrain", &programs.heightCapture, "out_color"},
+        {"snow", &programs.snowUpdate, nullptr},
+        {"snow2", &programs.snowPoints, "out_color"},
     };
     for (const Entry& e : entries) {
         EXPECT_NE(e.shader->program, 0u) << e.name;

@@ -16,9 +16,10 @@
 #include <vector>
 
 #include "math/camera.h"
+#include "math/view.h"
 #include "render/shader_program.h"
-#include "render/texture.h"
-#include "world/snow.h"
+#include "render/snow.h"
+#include "tests/gl/gl_test_view.h"
 
 namespace {
 
@@ -55,10 +56,9 @@ protected:
     void SetUp() override {
         // The camera as the game has it once the mouse has been read: behind
         // and above the heroine, looking down at her.
-        resetCameras();
-        mainCamera.target = glm::vec3(0.0f, 60.0f, 0.0f);
-        mainCamera.orientation =
-            rotY(0.0) * rotX(-mainCamera.pitch) * glm::translate(glm::mat4(1.0f), mainCamera.position);
+        Camera& camera = view.mainCamera;
+        camera.target = glm::vec3(0.0f, 60.0f, 0.0f);
+        camera.orientation = rotY(0.0) * rotX(-camera.pitch) * glm::translate(glm::mat4(1.0f), camera.position);
         ::testing::internal::CaptureStderr();
         update = loadFeedbackShaderProgram("Shaders/snow");
         render = loadShaderProgram("Shaders/snow2");
@@ -84,12 +84,13 @@ protected:
         if (statistics) glBeginQuery(GL_VERTICES_SUBMITTED_ARB, queries[0]);
         glBeginQuery(GL_PRIMITIVES_GENERATED, queries[1]);
         glBeginQuery(GL_TRANSFORM_FEEDBACK_PRIMITIVES_WRITTEN, queries[2]);
-        updateSnow(update, system, dt, true, 1.0f, projectionMatrix, lightCamera, mainCamera);
+        const glm::mat4 eye = viewMatrix(view.mainCamera);
+        updateSnow(update, system, dt, true, 1.0f, view.projectionMatrix, eye);
         if (statistics) glEndQuery(GL_VERTICES_SUBMITTED_ARB);
         glEndQuery(GL_PRIMITIVES_GENERATED);
         glEndQuery(GL_TRANSFORM_FEEDBACK_PRIMITIVES_WRITTEN);
         clock += dt > 0.0f ? dt : 0.0f;
-        drawSnow(render, system, clock, true, 1.0f, projectionMatrix, lightCamera, mainCamera);
+        drawSnow(render, system, clock, true, 1.0f, view.projectionMatrix, eye);
         FrameCounts counts;
         if (statistics) glGetQueryObjectuiv(queries[0], GL_QUERY_RESULT, &counts.consumed);
         glGetQueryObjectuiv(queries[1], GL_QUERY_RESULT, &counts.generated);
@@ -97,6 +98,7 @@ protected:
         return counts;
     }
 
+    View view = testWindowView();
     ShaderProgram update;
     ShaderProgram render;
     ParticleSystem system;
@@ -104,14 +106,15 @@ protected:
     float clock = 0.0f;
 };
 
-// The draw code binds textures by number, and the snow's texture is number 1:
-// it must be the first texture the process creates. Other tests in this
-// binary make textures, so the check runs in a fresh copy of the process.
+// The game's texture table gives the snow's texture number 1, ahead of the
+// images' 2 to 15: it must be the first texture the process creates. Other
+// tests in this binary make textures, so the check runs in a fresh copy of
+// the process.
 TEST_F(Snow, RandomTextureIsTextureOne) {
     if (std::getenv("VARNELO_FRESH_PROCESS") != nullptr) {
         ASSERT_FALSE(glIsTexture(1));
         initSnow(system);
-        EXPECT_EQ(system.randomTexture, static_cast<unsigned int>(kSnowRandomTexture));
+        EXPECT_EQ(system.randomTexture, 1u);
         return;
     }
     std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
@@ -260,7 +263,8 @@ TEST_F(Snow, FlakesFallAndAreRebornAtTheTop) {
     count = frame(0.1f).written;
     std::vector<Flake> after = readFlakes(system.buffers[0], static_cast<int>(count));
 
-    glm::vec3 eye = glm::vec3(mainCamera.orientation * glm::vec4(0.0f, 0.0f, 0.0f, 1.0f)) + mainCamera.target;
+    const Camera& camera = view.mainCamera;
+    glm::vec3 eye = glm::vec3(camera.orientation * glm::vec4(0.0f, 0.0f, 0.0f, 1.0f)) + camera.target;
     std::vector<Flake> emittersBefore, emittersAfter;
     for (const Flake& f : before) {
         if (f.type > 0.0f) emittersBefore.push_back(f);
@@ -319,7 +323,7 @@ TEST_F(Snow, FlakesFallAndAreRebornAtTheTop) {
 // as lighter dots, never darker ones.
 TEST_F(Snow, FlakesBrightenTheSky) {
     initSnow(system);
-    glViewport(0, 0, screenWidth, screenHeight);
+    glViewport(0, 0, view.screenWidth, view.screenHeight);
     glPointSize(3.0f);
     glEnable(GL_POINT_SMOOTH);
     glClearColor(0.3f, 0.3f, 1.0f, 0.0f);
@@ -330,10 +334,10 @@ TEST_F(Snow, FlakesBrightenTheSky) {
         glDepthMask(GL_TRUE);
     }
     glFinish();
-    std::vector<unsigned char> pixels(static_cast<std::size_t>(screenWidth * screenHeight * 3));
+    std::vector<unsigned char> pixels(static_cast<std::size_t>(view.screenWidth * view.screenHeight * 3));
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, screenWidth, screenHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    glReadPixels(0, 0, view.screenWidth, view.screenHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
     int lighter = 0, darker = 0;
     for (std::size_t i = 0; i < pixels.size(); i += 3) {
         if (pixels[i] > 110 && pixels[i + 1] > 110 && pixels[i + 2] == 255) ++lighter;

@@ -1,16 +1,20 @@
 // Texture loading and sampling modes against a real GL: what lands in the
-// texture object, its filters, and that failed loads leave nothing behind.
+// texture object, its filters, and that failed loads leave nothing behind;
+// and the game's images: their names, a name out of step, a missing image.
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
+#include <iterator>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "render/game_textures.h"
 #include "render/texture.h"
+#include "tests/support/scratch_files.h"
 
 namespace {
 
@@ -107,8 +111,9 @@ protected:
 TEST_F(TextureLoad, ThirtyTwoBitFileUploadsAsRgbaIntoRgb8AndDropsAlpha) {
     // 2 x 2, B,G,R,A: red (alpha 0), green (alpha 128) / blue, grey.
     const Bytes body = {0, 0, 255, 0, 0, 255, 0, 128, 255, 0, 0, 255, 90, 90, 90, 30};
-    ASSERT_TRUE(loadTexture(write("rgba.tga", tgaFile(2, 2, 2, 32, 0, body))));
-    EXPECT_NE(boundTexture(), 0);
+    const unsigned int name = loadTexture(write("rgba.tga", tgaFile(2, 2, 2, 32, 0, body)));
+    ASSERT_NE(name, 0u);
+    EXPECT_EQ(boundTexture(), static_cast<GLint>(name));
     EXPECT_EQ(levelParameter(0, GL_TEXTURE_INTERNAL_FORMAT), GL_RGB8);
     EXPECT_EQ(levelParameter(0, GL_TEXTURE_ALPHA_SIZE), 0);
     // Read as GL_RGB the four-byte pixels would be shifted; the alpha reads back as 1.
@@ -191,9 +196,9 @@ TEST_F(TextureLoad, FailedLoadsReportThePathAndLeaveNoTexture) {
     for (const std::string& path : paths) {
         const std::vector<bool> before = existingTextures();
         ::testing::internal::CaptureStderr();
-        const bool loaded = loadTexture(path);
+        const unsigned int name = loadTexture(path);
         const std::string err = ::testing::internal::GetCapturedStderr();
-        EXPECT_FALSE(loaded) << path;
+        EXPECT_EQ(name, 0u) << path;
         EXPECT_EQ(err, "Error loading texture " + path + "\n");
         EXPECT_EQ(existingTextures(), before) << path;
         EXPECT_EQ(boundTexture(), 0) << path;
@@ -203,10 +208,113 @@ TEST_F(TextureLoad, FailedLoadsReportThePathAndLeaveNoTexture) {
 TEST_F(TextureLoad, PendingErrorIsReportedBeforeTheTextureIsCreated) {
     glEnable(0x1234);  // GL_INVALID_ENUM left pending
     ::testing::internal::CaptureStderr();
-    const bool loaded = loadTexture(write("ok.tga", tgaFile(3, 1, 1, 8, 0, {5})));
+    const unsigned int name = loadTexture(write("ok.tga", tgaFile(3, 1, 1, 8, 0, {5})));
     const std::string err = ::testing::internal::GetCapturedStderr();
-    EXPECT_TRUE(loaded);
+    EXPECT_NE(name, 0u);
     EXPECT_EQ(err, "Error at '13.0'\nGL: enum argument out of range.\n");
+}
+
+// The game's images in their load order; the i-th is texture 2 + i of the table.
+struct GameImage {
+    const char* file;
+    unsigned int GameTextures::*name;
+};
+const GameImage kGameImages[] = {
+    {"ground14.tga", &GameTextures::ground},
+    {"won.tga", &GameTextures::won},
+    {"leaf.tga", &GameTextures::leaf},
+    {"mirelka_arm_l.tga", &GameTextures::leftArm},
+    {"mirelka_arm_r.tga", &GameTextures::rightArm},
+    {"mirelka_koerper2.tga", &GameTextures::body},
+    {"sunny.tga", &GameTextures::ghost},
+    {"cakeIcon.tga", &GameTextures::carriedCakeIcon},
+    {"cakeIcon2.tga", &GameTextures::lyingCakeIcon},
+    {"cakeIcon3.tga", &GameTextures::lostCakeIcon},
+    {"torte_textur.tga", &GameTextures::torte},
+    {"victory.tga", &GameTextures::victory},
+    {"gameover.tga", &GameTextures::gameOver},
+    {"alphabet.tga", &GameTextures::alphabet},
+};
+const std::string kTrailStart = "before load textures \nafter load textures 1 \n";
+const std::string kTrailEnd = "after load textures \n";
+
+// Takes the first names as textures, as the snow (and here an extra one)
+// does before the images load. False when the context had handed out names.
+bool takeFirstTextureNames(GLuint count) {
+    for (GLuint expected = 1; expected <= count; ++expected) {
+        GLuint name = 0;
+        glGenTextures(1, &name);
+        glBindTexture(GL_TEXTURE_1D, name);
+        if (name != expected) return false;
+    }
+    glBindTexture(GL_TEXTURE_1D, 0);
+    return true;
+}
+
+void expectEmpty(const GameTextures& textures) {
+    for (const GameImage& image : kGameImages) EXPECT_EQ(textures.*image.name, 0u) << image.file;
+}
+
+// After the snow's texture 1 the images get 2 to 15, silently; unloading
+// deletes every one of them.
+TEST(GameTextures, LoadAsNumbersTwoToFifteenAndUnloadAll) {
+    if (!takeFirstTextureNames(1)) GTEST_SKIP() << "needs a fresh context: run one test per process";
+    GameTextures textures;
+    ::testing::internal::CaptureStderr();
+    ASSERT_TRUE(loadGameTextures(textures));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), kTrailStart + kTrailEnd);
+    for (unsigned int i = 0; i < std::size(kGameImages); ++i)
+        EXPECT_EQ(textures.*kGameImages[i].name, 2 + i) << kGameImages[i].file;
+    unloadGameTextures(textures);
+    for (GLuint name = 2; name <= 15; ++name) EXPECT_FALSE(glIsTexture(name)) << name;
+    expectEmpty(textures);
+}
+
+// One texture too many before them: every image is a number late. Each is
+// reported, and the game goes on with the names it really has.
+TEST(GameTextures, NamesOutOfStepAreReportedAndUsed) {
+    if (!takeFirstTextureNames(2)) GTEST_SKIP() << "needs a fresh context: run one test per process";
+    GameTextures textures;
+    ::testing::internal::CaptureStderr();
+    ASSERT_TRUE(loadGameTextures(textures));
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    std::string expected = kTrailStart;
+    for (unsigned int i = 0; i < std::size(kGameImages); ++i) {
+        const unsigned int name = textures.*kGameImages[i].name;
+        EXPECT_EQ(name, 3 + i) << kGameImages[i].file;
+        EXPECT_TRUE(glIsTexture(name)) << kGameImages[i].file;
+        expected += "Texture Models/" + std::string(kGameImages[i].file) + " has name " + std::to_string(3 + i) +
+                    " instead of " + std::to_string(2 + i) + "\n";
+    }
+    EXPECT_EQ(err, expected + kTrailEnd);
+    unloadGameTextures(textures);
+}
+
+// A missing image (first, in the middle, last) stops the loading, reported
+// with its path; the images loaded before it are deleted again.
+TEST(GameTextures, MissingImageUnloadsTheOnesBefore) {
+    ScratchDirectory scratch;
+    ASSERT_NO_FATAL_FAILURE(scratch.enter(false));
+    std::filesystem::create_directory("Models");
+    auto link = [&](const char* file) {
+        std::filesystem::create_symlink(scratch.home + "/Models/" + file, std::string("Models/") + file);
+    };
+    for (const GameImage& image : kGameImages) link(image.file);
+    for (const char* missing : {"ground14.tga", "leaf.tga", "alphabet.tga"}) {
+        std::filesystem::remove(std::string("Models/") + missing);
+        const std::vector<bool> before = existingTextures();
+        GameTextures textures;
+        ::testing::internal::CaptureStderr();
+        EXPECT_FALSE(loadGameTextures(textures)) << missing;
+        const std::string err = ::testing::internal::GetCapturedStderr();
+        const std::string report = "Error loading texture Models/" + std::string(missing) + "\n";
+        const std::string lastLine = err.size() < report.size() ? err : err.substr(err.size() - report.size());
+        EXPECT_EQ(lastLine, report) << missing;
+        EXPECT_EQ(existingTextures(), before) << missing;
+        expectEmpty(textures);
+        link(missing);
+    }
+    scratch.leave();
 }
 
 struct SamplingRow {

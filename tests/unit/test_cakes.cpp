@@ -3,7 +3,6 @@
 
 #include "game/cakes.h"
 #include "game/game_frame.h"
-#include "render/texture.h"
 #include "tests/unit/test_support.h"
 
 namespace {
@@ -12,10 +11,10 @@ using namespace testing_support;
 
 class CakeTest : public ::testing::Test {
 protected:
-    void SetUp() override { buildTestScene(scene); }
-    void TearDown() override { resetCameras(); }
+    void SetUp() override { buildTestScene(scene, view); }
 
     Scene scene;
+    View view;
     HeightMap map;
 };
 
@@ -38,16 +37,16 @@ TEST_F(CakeTest, ACakeIsReachedWithinTwoUnitsInXAndZWhateverItsHeight) {
 }
 
 TEST_F(CakeTest, TheIconRowReadsCarriedLyingLost) {
-    for (int k = 0; k < kCakeCount; ++k) EXPECT_EQ(iconTexture(scene, k), kLyingCakeIcon);
+    for (int k = 0; k < kCakeCount; ++k) EXPECT_EQ(iconState(scene, k), CakeIcon::Lying);
     setCakeCounts(scene, 2, 3);
-    const unsigned int expected[kCakeCount] = {kCarriedCakeIcon, kCarriedCakeIcon, kLyingCakeIcon, kLyingCakeIcon,
-                                               kLyingCakeIcon,   kLyingCakeIcon,   kLyingCakeIcon, kLostCakeIcon,
-                                               kLostCakeIcon,    kLostCakeIcon};
-    for (int k = 0; k < kCakeCount; ++k) EXPECT_EQ(iconTexture(scene, k), expected[k]) << "icon " << k;
+    const CakeIcon expected[kCakeCount] = {CakeIcon::Carried, CakeIcon::Carried, CakeIcon::Lying, CakeIcon::Lying,
+                                           CakeIcon::Lying,   CakeIcon::Lying,   CakeIcon::Lying, CakeIcon::Lost,
+                                           CakeIcon::Lost,    CakeIcon::Lost};
+    for (int k = 0; k < kCakeCount; ++k) EXPECT_EQ(iconState(scene, k), expected[k]) << "icon " << k;
 }
 
 TEST_F(CakeTest, WinningNeedsEightCakesAtThePhantom) {
-    placeHeroine(scene, 52.5f, -5.5f);  // within reach of the phantom at (51, -4)
+    placeHeroine(scene, view.mainCamera, 52.5f, -5.5f);  // within reach of the phantom at (51, -4)
     setCakeCounts(scene, 7, 0);
     EXPECT_FALSE(hasWon(scene));
     for (int carried : {8, 9, 10}) {
@@ -55,7 +54,7 @@ TEST_F(CakeTest, WinningNeedsEightCakesAtThePhantom) {
         EXPECT_TRUE(hasWon(scene)) << carried;
         EXPECT_FALSE(hasLost(scene)) << carried;
     }
-    placeHeroine(scene, 53.0f, -4.0f);  // 2.0 away in x
+    placeHeroine(scene, view.mainCamera, 53.0f, -4.0f);  // 2.0 away in x
     EXPECT_FALSE(hasWon(scene));
 }
 
@@ -75,14 +74,14 @@ TEST_F(CakeTest, ACakeTouchedTogetherWithAGhostIsPickedUpAndKept) {
     moveTo(scene.ghosts[0], glm::vec3(-1.0f, 2.7f, 300.5f));
     InputState still;
     CoutCapture capture;
-    updateGameFrame(scene, map, still, 0.0f, 1.0f);
+    updateGameFrame(scene, view.mainCamera, map, still, 0.0f, 1.0f);
     EXPECT_EQ(scene.carriedCakes, 1);
     EXPECT_EQ(scene.cakesInWorld, 9);
     EXPECT_FALSE(scene.ghostHasStolen[0]);
     EXPECT_EQ(countOccurrences(capture.text(), "Stole cake"), 0);
 
     // The next frame the ghost, still touching her, takes it.
-    updateGameFrame(scene, map, still, 0.0f, 1.1f);
+    updateGameFrame(scene, view.mainCamera, map, still, 0.0f, 1.1f);
     EXPECT_EQ(scene.carriedCakes, 0);
     EXPECT_EQ(scene.cakesInWorld, 9);
     EXPECT_EQ(countOccurrences(capture.text(), "Stole cake"), 1);

@@ -6,13 +6,13 @@
 #include <glm/gtc/type_ptr.hpp>
 
 #include "math/camera.h"
+#include "math/view.h"
 
 namespace {
 
 class CameraTest : public ::testing::Test {
 protected:
-    void SetUp() override { resetCameras(); }
-    void TearDown() override { resetCameras(); }
+    View view = makeView();
 };
 
 void expectVec3Near(const glm::vec3& actual, const glm::vec3& expected, float tolerance = 1e-4f) {
@@ -22,30 +22,30 @@ void expectVec3Near(const glm::vec3& actual, const glm::vec3& expected, float to
 }
 
 TEST_F(CameraTest, StartStateOrbitsFifteenUnitsBehindTheStartTarget) {
-    expectVec3Near(mainCamera.target, glm::vec3(0.0f, 0.0f, 300.0f));
-    EXPECT_FLOAT_EQ(glm::length(eyeOffset()), 15.0f);
-    EXPECT_FLOAT_EQ(mainCamera.pitch, 40.0f);
-    EXPECT_EQ(mainCamera.width, 1200);
-    EXPECT_EQ(mainCamera.height, 1000);
+    expectVec3Near(view.mainCamera.target, glm::vec3(0.0f, 0.0f, 300.0f));
+    EXPECT_FLOAT_EQ(glm::length(eyeOffset(view.mainCamera)), 15.0f);
+    EXPECT_FLOAT_EQ(view.mainCamera.pitch, 40.0f);
+    EXPECT_EQ(view.mainCamera.width, 1200);
+    EXPECT_EQ(view.mainCamera.height, 1000);
     // The eye sits behind (+z) and above the target, looking towards -z.
-    glm::vec3 eye = eyeOffset();
+    glm::vec3 eye = eyeOffset(view.mainCamera);
     EXPECT_NEAR(eye.y, 15.0f * std::sin(glm::radians(40.0f)), 1e-4f);
     EXPECT_NEAR(eye.z, 15.0f * std::cos(glm::radians(40.0f)), 1e-4f);
     // The light camera is a copy of the finished main camera.
-    expectVec3Near(lightCamera.target, mainCamera.target);
-    EXPECT_FLOAT_EQ(lightCamera.pitch, 40.0f);
+    expectVec3Near(view.lightCamera.target, view.mainCamera.target);
+    EXPECT_FLOAT_EQ(view.lightCamera.pitch, 40.0f);
 }
 
 TEST_F(CameraTest, LookAtTheCentreChangesNothing) {
-    Camera camera = mainCamera;
+    Camera camera = view.mainCamera;
     float yawChange = look(camera, camera.width / 2, camera.height / 2, 0.016f);
     EXPECT_EQ(yawChange, 0.0f);
-    EXPECT_EQ(camera.yaw, mainCamera.yaw);
-    EXPECT_EQ(camera.pitch, mainCamera.pitch);
+    EXPECT_EQ(camera.yaw, view.mainCamera.yaw);
+    EXPECT_EQ(camera.pitch, view.mainCamera.pitch);
 }
 
 TEST_F(CameraTest, LookTurnsRightOfCentreNegativeAndBelowCentreRaisesPitch) {
-    Camera camera = mainCamera;
+    Camera camera = view.mainCamera;
     float yawChange = look(camera, 900, 500, 0.01f);
     // (600 - 900) / 1200 * 5 * 100 * 0.01 = -1.25 degrees.
     EXPECT_NEAR(yawChange, -1.25f, 1e-5f);
@@ -56,7 +56,7 @@ TEST_F(CameraTest, LookTurnsRightOfCentreNegativeAndBelowCentreRaisesPitch) {
 }
 
 TEST_F(CameraTest, PitchStaysStrictlyInsideItsLimits) {
-    Camera camera = mainCamera;
+    Camera camera = view.mainCamera;
     camera.pitch = 10.0f;
     // Exactly 0: 10 + 2 * (-0.5) * 100 * dt = 0 with dt = 0.1.
     look(camera, camera.width / 2, 0, 0.1f);
@@ -72,24 +72,24 @@ TEST_F(CameraTest, PitchStaysStrictlyInsideItsLimits) {
 }
 
 TEST_F(CameraTest, ZoomStopsAtFiveAndTwenty) {
-    mainCamera.position = glm::vec3(0.0f, 0.0f, 5.0f);
-    zoomIn(0.01f);
-    EXPECT_FLOAT_EQ(glm::length(mainCamera.position), 5.0f);
-    mainCamera.position = glm::vec3(0.0f, 0.0f, 20.0f);
-    zoomOut(0.01f);
-    EXPECT_FLOAT_EQ(glm::length(mainCamera.position), 20.0f);
+    view.mainCamera.position = glm::vec3(0.0f, 0.0f, 5.0f);
+    zoomIn(view.mainCamera, 0.01f);
+    EXPECT_FLOAT_EQ(glm::length(view.mainCamera.position), 5.0f);
+    view.mainCamera.position = glm::vec3(0.0f, 0.0f, 20.0f);
+    zoomOut(view.mainCamera, 0.01f);
+    EXPECT_FLOAT_EQ(glm::length(view.mainCamera.position), 20.0f);
     // One zoom step moves 100 * dt along the eye direction.
-    mainCamera.position = glm::vec3(0.0f, 0.0f, 15.0f);
-    zoomIn(0.01f);
-    EXPECT_NEAR(glm::length(mainCamera.position), 14.0f, 1e-5f);
-    zoomOut(0.02f);
-    EXPECT_NEAR(glm::length(mainCamera.position), 16.0f, 1e-5f);
+    view.mainCamera.position = glm::vec3(0.0f, 0.0f, 15.0f);
+    zoomIn(view.mainCamera, 0.01f);
+    EXPECT_NEAR(glm::length(view.mainCamera.position), 14.0f, 1e-5f);
+    zoomOut(view.mainCamera, 0.02f);
+    EXPECT_NEAR(glm::length(view.mainCamera.position), 16.0f, 1e-5f);
 }
 
 TEST_F(CameraTest, StartOrientationAlreadyCarriesThePitch) {
     // The drawn eye (the orientation's translation) is the eye eyeOffset() names.
-    glm::vec3 drawnEye(mainCamera.orientation[3]);
-    glm::vec3 offset = eyeOffset();
+    glm::vec3 drawnEye(view.mainCamera.orientation[3]);
+    glm::vec3 offset = eyeOffset(view.mainCamera);
     EXPECT_NEAR(drawnEye.x, offset.x, 1e-4f);
     EXPECT_NEAR(drawnEye.y, offset.y, 1e-4f);
     EXPECT_NEAR(drawnEye.z, offset.z, 1e-4f);
@@ -98,58 +98,58 @@ TEST_F(CameraTest, StartOrientationAlreadyCarriesThePitch) {
 
 TEST_F(CameraTest, ZoomNeverPutsTheEyeOnOrPastTheTarget) {
     // A long frame would move the eye 25 units: more than the 15 it has.
-    zoomIn(0.25f);
-    EXPECT_FLOAT_EQ(glm::length(mainCamera.position), 15.0f);
-    zoomIn(0.05f);
-    zoomIn(0.1f);  // exactly the remaining 10 units
-    EXPECT_FLOAT_EQ(glm::length(mainCamera.position), 10.0f);
-    zoomOut(0.01f);
-    EXPECT_NEAR(glm::length(mainCamera.position), 11.0f, 1e-5f);
+    zoomIn(view.mainCamera, 0.25f);
+    EXPECT_FLOAT_EQ(glm::length(view.mainCamera.position), 15.0f);
+    zoomIn(view.mainCamera, 0.05f);
+    zoomIn(view.mainCamera, 0.1f);  // exactly the remaining 10 units
+    EXPECT_FLOAT_EQ(glm::length(view.mainCamera.position), 10.0f);
+    zoomOut(view.mainCamera, 0.01f);
+    EXPECT_NEAR(glm::length(view.mainCamera.position), 11.0f, 1e-5f);
     // An eye already on the target (no direction) is left alone, not NaN.
-    mainCamera.position = glm::vec3(0.0f);
-    zoomOut(0.01f);
-    EXPECT_EQ(mainCamera.position, glm::vec3(0.0f));
+    view.mainCamera.position = glm::vec3(0.0f);
+    zoomOut(view.mainCamera, 0.01f);
+    EXPECT_EQ(view.mainCamera.position, glm::vec3(0.0f));
 }
 
 TEST_F(CameraTest, WalkingStepsFollowTheGroundDirection) {
     // From the start pose the ground direction is +z: 20 units per unit of dt.
-    expectVec3Near(forwardStep(1.0f), glm::vec3(0.0f, 0.0f, 20.0f));
-    glm::vec3 forward = forwardStep(0.5f);
-    glm::vec3 side = sideStep(0.5f);
+    expectVec3Near(forwardStep(view.mainCamera, 1.0f), glm::vec3(0.0f, 0.0f, 20.0f));
+    glm::vec3 forward = forwardStep(view.mainCamera, 0.5f);
+    glm::vec3 side = sideStep(view.mainCamera, 0.5f);
     // sideStep is forwardStep turned by -90 degrees about y: (gz, 0, -gx).
     expectVec3Near(side, glm::vec3(forward.z, 0.0f, -forward.x));
-    moveTarget(-2.0f * 0.1f, 0);
-    expectVec3Near(mainCamera.target, glm::vec3(0.0f, 0.0f, 296.0f));
-    moveTarget(0.1f, 1);
-    expectVec3Near(mainCamera.target, glm::vec3(2.0f, 0.0f, 296.0f));
+    moveTarget(view.mainCamera, -2.0f * 0.1f, 0);
+    expectVec3Near(view.mainCamera.target, glm::vec3(0.0f, 0.0f, 296.0f));
+    moveTarget(view.mainCamera, 0.1f, 1);
+    expectVec3Near(view.mainCamera.target, glm::vec3(2.0f, 0.0f, 296.0f));
 }
 
 TEST_F(CameraTest, EyeStraightAboveTheTargetMakesNoStep) {
     // With the eye offset on the y axis the ground direction has no length.
-    mainCamera.position = glm::vec3(0.0f, 15.0f, 0.0f);
-    mainCamera.orientation = glm::translate(glm::mat4(1.0f), mainCamera.position);
-    glm::vec3 before = mainCamera.target;
-    glm::vec3 step = forwardStep(1.0f);
-    moveTarget(1.0f, 0);
-    moveTarget(1.0f, 1);
+    view.mainCamera.position = glm::vec3(0.0f, 15.0f, 0.0f);
+    view.mainCamera.orientation = glm::translate(glm::mat4(1.0f), view.mainCamera.position);
+    glm::vec3 before = view.mainCamera.target;
+    glm::vec3 step = forwardStep(view.mainCamera, 1.0f);
+    moveTarget(view.mainCamera, 1.0f, 0);
+    moveTarget(view.mainCamera, 1.0f, 1);
     EXPECT_EQ(step, glm::vec3(0.0f));
-    EXPECT_EQ(sideStep(1.0f), glm::vec3(0.0f));
-    EXPECT_EQ(mainCamera.target, before);
+    EXPECT_EQ(sideStep(view.mainCamera, 1.0f), glm::vec3(0.0f));
+    EXPECT_EQ(view.mainCamera.target, before);
 }
 
 TEST_F(CameraTest, ResizeUpdatesBothProjectionsAndCameraSizes) {
-    onWindowResize(800, 600);
-    EXPECT_EQ(screenWidth, 800);
-    EXPECT_EQ(screenHeight, 600);
-    EXPECT_EQ(mainCamera.width, 800);
-    EXPECT_EQ(overlayCamera.height, 600);
-    EXPECT_EQ(lightCamera.width, 1200);  // the light never follows the window
+    onWindowResize(view, 800, 600);
+    EXPECT_EQ(view.screenWidth, 800);
+    EXPECT_EQ(view.screenHeight, 600);
+    EXPECT_EQ(view.mainCamera.width, 800);
+    EXPECT_EQ(view.overlayCamera.height, 600);
+    EXPECT_EQ(view.lightCamera.width, 1200);  // the light never follows the window
     glm::mat4 expected = glm::perspective(glm::radians(60.0f), 800.0f / 600.0f, 0.1f, 1000.0f);
-    EXPECT_EQ(projectionMatrix, expected);
+    EXPECT_EQ(view.projectionMatrix, expected);
     // Aspect 4/3: x scale is the y scale divided by 4/3.
-    EXPECT_NEAR(projectionMatrix[1][1] / projectionMatrix[0][0], 4.0f / 3.0f, 1e-5f);
-    glm::vec4 lowerLeft = overlayProjection * glm::vec4(0.0f, 0.0f, -1.0f, 1.0f);
-    glm::vec4 upperRight = overlayProjection * glm::vec4(800.0f, 600.0f, -1.0f, 1.0f);
+    EXPECT_NEAR(view.projectionMatrix[1][1] / view.projectionMatrix[0][0], 4.0f / 3.0f, 1e-5f);
+    glm::vec4 lowerLeft = view.overlayProjection * glm::vec4(0.0f, 0.0f, -1.0f, 1.0f);
+    glm::vec4 upperRight = view.overlayProjection * glm::vec4(800.0f, 600.0f, -1.0f, 1.0f);
     EXPECT_NEAR(lowerLeft.x, -1.0f, 1e-6f);
     EXPECT_NEAR(lowerLeft.y, -1.0f, 1e-6f);
     EXPECT_NEAR(upperRight.x, 1.0f, 1e-6f);
@@ -157,8 +157,8 @@ TEST_F(CameraTest, ResizeUpdatesBothProjectionsAndCameraSizes) {
 }
 
 TEST_F(CameraTest, OverlayMatrixHasTheDocumentedEntries) {
-    onWindowResize(1200, 1000);
-    const float* m = glm::value_ptr(overlayProjection);
+    onWindowResize(view, 1200, 1000);
+    const float* m = glm::value_ptr(view.overlayProjection);
     EXPECT_FLOAT_EQ(m[0], 2.0f / 1200.0f);
     EXPECT_FLOAT_EQ(m[5], 2.0f / 1000.0f);
     EXPECT_NEAR(m[10], -0.2020202f, 1e-6f);
@@ -169,18 +169,18 @@ TEST_F(CameraTest, OverlayMatrixHasTheDocumentedEntries) {
 }
 
 TEST_F(CameraTest, MinimisedWindowKeepsThePreviousState) {
-    onWindowResize(800, 600);
-    glm::mat4 projection = projectionMatrix;
-    glm::mat4 overlay = overlayProjection;
-    onWindowResize(800, 0);
-    onWindowResize(0, 0);
-    EXPECT_EQ(screenWidth, 800);
-    EXPECT_EQ(screenHeight, 600);
-    EXPECT_EQ(mainCamera.height, 600);
-    EXPECT_EQ(projectionMatrix, projection);
-    EXPECT_EQ(overlayProjection, overlay);
+    onWindowResize(view, 800, 600);
+    glm::mat4 projection = view.projectionMatrix;
+    glm::mat4 overlay = view.overlayProjection;
+    onWindowResize(view, 800, 0);
+    onWindowResize(view, 0, 0);
+    EXPECT_EQ(view.screenWidth, 800);
+    EXPECT_EQ(view.screenHeight, 600);
+    EXPECT_EQ(view.mainCamera.height, 600);
+    EXPECT_EQ(view.projectionMatrix, projection);
+    EXPECT_EQ(view.overlayProjection, overlay);
     for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j) EXPECT_TRUE(std::isfinite(projectionMatrix[i][j]));
+        for (int j = 0; j < 4; ++j) EXPECT_TRUE(std::isfinite(view.projectionMatrix[i][j]));
 }
 
 TEST(Rotations, HandBuiltRotationsMatchGlm) {
@@ -202,8 +202,8 @@ TEST(Rotations, HandBuiltRotationsMatchGlm) {
 }
 
 TEST(Rotations, LightPositionTurnedByTheLightPitch) {
-    resetCameras();
-    glm::vec3 light = glm::vec3(pitchRotation(lightCamera) * glm::vec4(lightPosition, 1.0f));
+    View view = makeView();
+    glm::vec3 light = glm::vec3(pitchRotation(view.lightCamera) * glm::vec4(view.lightPosition, 1.0f));
     EXPECT_NEAR(light.x, 0.0f, 1e-3f);
     EXPECT_NEAR(light.y, 281.77f, 1e-2f);
     EXPECT_NEAR(light.z, 24.65f, 1e-2f);

@@ -16,83 +16,87 @@ using testing_support::uprightAt;
 
 SceneObject objectAt(const glm::vec3& position) { return makeObjectAt(position, Material{}); }
 
-Model unitCube() {
-    Model model;
-    setBounds(model, -1.0f, 1.0f, -1.0f, 1.0f, -1.0f, 1.0f);
-    return model;
+Box unitCube() {
+    Box box;
+    setBounds(box, -1.0f, 1.0f, -1.0f, 1.0f, -1.0f, 1.0f);
+    return box;
+}
+
+// A world box from its corners in the order min x, y, z then max x, y, z.
+Box boxFrom(float minX, float minY, float minZ, float maxX, float maxY, float maxZ) {
+    return Box{glm::vec3(minX, minY, minZ), glm::vec3(maxX, maxY, maxZ)};
 }
 
 TEST(WorldBoxTest, PlacesTheBoundsAndGrowsWhenTurned) {
-    Model model;
-    setBounds(model, -1.0f, 2.0f, 0.0f, 3.0f, -0.5f, 0.5f);
-    WorldBox moved = worldBox(objectAt(glm::vec3(10.0f, 5.0f, -20.0f)), model);
-    EXPECT_FLOAT_EQ(moved.minX, 9.0f);
-    EXPECT_FLOAT_EQ(moved.maxX, 12.0f);
-    EXPECT_FLOAT_EQ(moved.minY, 5.0f);
-    EXPECT_FLOAT_EQ(moved.maxY, 8.0f);
-    EXPECT_FLOAT_EQ(moved.minZ, -20.5f);
-    EXPECT_FLOAT_EQ(moved.maxZ, -19.5f);
+    Box bounds;
+    setBounds(bounds, -1.0f, 2.0f, 0.0f, 3.0f, -0.5f, 0.5f);
+    Box moved = worldBox(objectAt(glm::vec3(10.0f, 5.0f, -20.0f)).model, bounds);
+    EXPECT_FLOAT_EQ(moved.min.x, 9.0f);
+    EXPECT_FLOAT_EQ(moved.max.x, 12.0f);
+    EXPECT_FLOAT_EQ(moved.min.y, 5.0f);
+    EXPECT_FLOAT_EQ(moved.max.y, 8.0f);
+    EXPECT_FLOAT_EQ(moved.min.z, -20.5f);
+    EXPECT_FLOAT_EQ(moved.max.z, -19.5f);
 
     SceneObject turned = objectAt(glm::vec3(0.0f));
     turned.applyLocal(glm::rotate(glm::mat4(1.0f), glm::radians(45.0f), glm::vec3(0.0f, 1.0f, 0.0f)));
-    WorldBox grown = worldBox(turned, unitCube());
-    EXPECT_NEAR(grown.maxX, std::sqrt(2.0f), 1e-5f);
-    EXPECT_NEAR(grown.minZ, -std::sqrt(2.0f), 1e-5f);
-    EXPECT_NEAR(grown.maxY, 1.0f, 1e-5f);
+    Box grown = worldBox(turned.model, unitCube());
+    EXPECT_NEAR(grown.max.x, std::sqrt(2.0f), 1e-5f);
+    EXPECT_NEAR(grown.min.z, -std::sqrt(2.0f), 1e-5f);
+    EXPECT_NEAR(grown.max.y, 1.0f, 1e-5f);
 
     // Lying down (as ghosts and cakes are built) turns model z into world y.
-    WorldBox upright = worldBox(uprightAt(glm::vec3(0.0f)), model);
-    EXPECT_NEAR(upright.minY, -0.5f, 1e-5f);
-    EXPECT_NEAR(upright.maxY, 0.5f, 1e-5f);
-    EXPECT_NEAR(upright.minZ, -3.0f, 1e-5f);
-    EXPECT_NEAR(upright.maxZ, 0.0f, 1e-5f);
+    Box upright = worldBox(uprightAt(glm::vec3(0.0f)).model, bounds);
+    EXPECT_NEAR(upright.min.y, -0.5f, 1e-5f);
+    EXPECT_NEAR(upright.max.y, 0.5f, 1e-5f);
+    EXPECT_NEAR(upright.min.z, -3.0f, 1e-5f);
+    EXPECT_NEAR(upright.max.z, 0.0f, 1e-5f);
 }
 
 TEST(BoxHits, TouchingBoxesDoNotHit) {
-    Model cube = unitCube();
-    SceneObject other = objectAt(glm::vec3(0.0f));
-    WorldBox besideInX{1.0f, -1.0f, -1.0f, 3.0f, 1.0f, 1.0f};  // minX = other.maxX
-    EXPECT_FALSE(boxHitsObject(besideInX, other, cube));
-    WorldBox besideInZ{-1.0f, -1.0f, -3.0f, 1.0f, 1.0f, -1.0f};
-    EXPECT_FALSE(boxHitsObject(besideInZ, other, cube));
-    WorldBox overlapping{0.9f, -1.0f, -1.0f, 3.0f, 1.0f, 1.0f};
-    EXPECT_TRUE(boxHitsObject(overlapping, other, cube));
+    Box other = worldBox(objectAt(glm::vec3(0.0f)).model, unitCube());
+    Box besideInX = boxFrom(1.0f, -1.0f, -1.0f, 3.0f, 1.0f, 1.0f);  // min.x = other.max.x
+    EXPECT_FALSE(boxHitsObject(besideInX, other));
+    Box besideInZ = boxFrom(-1.0f, -1.0f, -3.0f, 1.0f, 1.0f, -1.0f);
+    EXPECT_FALSE(boxHitsObject(besideInZ, other));
+    Box overlapping = boxFrom(0.9f, -1.0f, -1.0f, 3.0f, 1.0f, 1.0f);
+    EXPECT_TRUE(boxHitsObject(overlapping, other));
 }
 
 TEST(BoxHits, AFigureUpToTheMarginAboveStillHits) {
-    Model cube = unitCube();
-    SceneObject other = objectAt(glm::vec3(0.0f));  // top at y = 1
-    WorldBox above{-0.5f, 2.9f, -0.5f, 0.5f, 10.0f, 0.5f};
-    EXPECT_TRUE(boxHitsObject(above, other, cube));
-    above.minY = 3.0f;
-    EXPECT_FALSE(boxHitsObject(above, other, cube));
-    WorldBox below{-0.5f, -2.9f, -0.5f, 0.5f, -2.5f, 0.5f};
-    EXPECT_TRUE(boxHitsObject(below, other, cube));
-    below.minY = -3.0f;
-    EXPECT_FALSE(boxHitsObject(below, other, cube));
+    Box other = worldBox(objectAt(glm::vec3(0.0f)).model, unitCube());  // top at y = 1
+    Box above = boxFrom(-0.5f, 2.9f, -0.5f, 0.5f, 10.0f, 0.5f);
+    EXPECT_TRUE(boxHitsObject(above, other));
+    above.min.y = 3.0f;
+    EXPECT_FALSE(boxHitsObject(above, other));
+    Box below = boxFrom(-0.5f, -2.9f, -0.5f, 0.5f, -2.5f, 0.5f);
+    EXPECT_TRUE(boxHitsObject(below, other));
+    below.min.y = -3.0f;
+    EXPECT_FALSE(boxHitsObject(below, other));
     // Only the bottom face counts: a tall figure reaching into the object
     // from below with its top does not hit.
-    WorldBox tall{-0.5f, -10.0f, -0.5f, 0.5f, 0.0f, 0.5f};
-    EXPECT_FALSE(boxHitsObject(tall, other, cube));
+    Box tall = boxFrom(-0.5f, -10.0f, -0.5f, 0.5f, 0.0f, 0.5f);
+    EXPECT_FALSE(boxHitsObject(tall, other));
 }
 
 TEST(BoxHits, OnlyTheEightFootprintPointsAreTested) {
-    Model small;
+    Box small;
     setBounds(small, -0.2f, 0.2f, 0.0f, 1.0f, -0.2f, 0.2f);
-    SceneObject inside = objectAt(glm::vec3(1.0f, 0.0f, 1.0f));
+    Box inside = worldBox(objectAt(glm::vec3(1.0f, 0.0f, 1.0f)).model, small);
     // The face covers the small box, which lies off the midpoints and corners.
-    WorldBox wide{0.0f, 0.0f, 0.0f, 4.0f, 2.0f, 4.0f};
-    EXPECT_FALSE(boxHitsObject(wide, inside, small));
+    Box wide = boxFrom(0.0f, 0.0f, 0.0f, 4.0f, 2.0f, 4.0f);
+    EXPECT_FALSE(boxHitsObject(wide, inside));
     // The same box under an edge midpoint is found.
-    SceneObject underMidpoint = objectAt(glm::vec3(2.0f, 0.0f, 0.0f));
-    EXPECT_TRUE(boxHitsObject(wide, underMidpoint, small));
-    SceneObject underCorner = objectAt(glm::vec3(4.0f, 0.0f, 4.0f));
-    EXPECT_TRUE(boxHitsObject(wide, underCorner, small));
+    Box underMidpoint = worldBox(objectAt(glm::vec3(2.0f, 0.0f, 0.0f)).model, small);
+    EXPECT_TRUE(boxHitsObject(wide, underMidpoint));
+    Box underCorner = worldBox(objectAt(glm::vec3(4.0f, 0.0f, 4.0f)).model, small);
+    EXPECT_TRUE(boxHitsObject(wide, underCorner));
 }
 
 TEST(GhostBlocking, NeverByItselfNorByCollectedCakes) {
     Scene scene;
-    buildTestScene(scene);
+    View view;
+    buildTestScene(scene, view);
     moveTo(scene.ghosts[5], glm::vec3(100.0f, 2.7f, 0.0f));
     EXPECT_FALSE(ghostIsBlocked(scene, 5));
 
@@ -109,12 +113,12 @@ TEST(GhostBlocking, NeverByItselfNorByCollectedCakes) {
 }
 
 TEST(Proximity, IsNearIsAStrictSquareOnTheGround) {
-    SceneObject origin = objectAt(glm::vec3(0.0f));
-    EXPECT_TRUE(isNear(origin, objectAt(glm::vec3(1.9f, 50.0f, -1.9f))));
-    EXPECT_FALSE(isNear(origin, objectAt(glm::vec3(2.0f, 0.0f, 0.0f))));
-    EXPECT_FALSE(isNear(origin, objectAt(glm::vec3(0.0f, 0.0f, -2.0f))));
-    EXPECT_FALSE(isNear(origin, objectAt(glm::vec3(1.0f, 0.0f, 2.5f))));
-    EXPECT_TRUE(isNear(objectAt(glm::vec3(-1.9f, 0.0f, 0.0f)), origin));
+    glm::vec3 origin(0.0f);
+    EXPECT_TRUE(isNear(origin, glm::vec3(1.9f, 50.0f, -1.9f)));
+    EXPECT_FALSE(isNear(origin, glm::vec3(2.0f, 0.0f, 0.0f)));
+    EXPECT_FALSE(isNear(origin, glm::vec3(0.0f, 0.0f, -2.0f)));
+    EXPECT_FALSE(isNear(origin, glm::vec3(1.0f, 0.0f, 2.5f)));
+    EXPECT_TRUE(isNear(glm::vec3(-1.9f, 0.0f, 0.0f), origin));
 }
 
 }  // namespace

@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <glm/gtc/matrix_transform.hpp>
 
-#include "game/scene_object.h"
+#include "math/box.h"
 #include "math/camera.h"
 #include "math/frustum.h"
-#include "render/model.h"
+#include "math/view.h"
 
 namespace {
 
@@ -24,100 +24,85 @@ FrustumPlanes unitCube() {
     return cube;
 }
 
-Model boxModel(glm::vec3 low, glm::vec3 high) {
-    Model model;
-    model.minX = low.x;
-    model.maxX = high.x;
-    model.minY = low.y;
-    model.maxY = high.y;
-    model.minZ = low.z;
-    model.maxZ = high.z;
-    return model;
-}
-
-SceneObject objectAt(const glm::mat4& model) {
-    SceneObject object;
-    object.model = model;
-    return object;
-}
+Box boxBetween(glm::vec3 low, glm::vec3 high) { return Box{low, high}; }
 
 TEST(BoxInFrustum, BoxWhollyBehindOnePlaneIsCulledFromEverySide) {
     FrustumPlanes cube = unitCube();
-    SceneObject identity = objectAt(glm::mat4(1.0f));
+    glm::mat4 identity(1.0f);
     const glm::vec3 offsets[6] = {{-3, 0, 0}, {3, 0, 0}, {0, 3, 0}, {0, -3, 0}, {0, 0, -3}, {0, 0, 3}};
     for (const glm::vec3& offset : offsets) {
-        Model box = boxModel(offset - glm::vec3(0.5f), offset + glm::vec3(0.5f));
+        Box box = boxBetween(offset - glm::vec3(0.5f), offset + glm::vec3(0.5f));
         EXPECT_FALSE(isBoxInFrustum(cube, identity, box)) << offset.x << " " << offset.y << " " << offset.z;
     }
 }
 
 TEST(BoxInFrustum, OneCornerInsideEveryPlaneIsEnough) {
     FrustumPlanes cube = unitCube();
-    SceneObject identity = objectAt(glm::mat4(1.0f));
+    glm::mat4 identity(1.0f);
     // Only the corner (0.9, 0.9, 0.9) lies inside the cube.
-    EXPECT_TRUE(isBoxInFrustum(cube, identity, boxModel(glm::vec3(0.9f), glm::vec3(5.0f))));
+    EXPECT_TRUE(isBoxInFrustum(cube, identity, boxBetween(glm::vec3(0.9f), glm::vec3(5.0f))));
     // A box larger than the volume has no corner inside but straddles every plane.
-    EXPECT_TRUE(isBoxInFrustum(cube, identity, boxModel(glm::vec3(-5.0f), glm::vec3(5.0f))));
+    EXPECT_TRUE(isBoxInFrustum(cube, identity, boxBetween(glm::vec3(-5.0f), glm::vec3(5.0f))));
 }
 
 TEST(BoxInFrustum, CornersExactlyOnAPlaneCountAsInside) {
     FrustumPlanes cube = unitCube();
-    SceneObject identity = objectAt(glm::mat4(1.0f));
+    glm::mat4 identity(1.0f);
     // A flat box lying in the plane x = 1, and one touching the far plane z = -1.
-    EXPECT_TRUE(isBoxInFrustum(cube, identity, boxModel(glm::vec3(1, -0.5f, -0.5f), glm::vec3(1, 0.5f, 0.5f))));
-    EXPECT_TRUE(isBoxInFrustum(cube, identity, boxModel(glm::vec3(-0.5f, -0.5f, -3), glm::vec3(0.5f, 0.5f, -1))));
+    EXPECT_TRUE(isBoxInFrustum(cube, identity, boxBetween(glm::vec3(1, -0.5f, -0.5f), glm::vec3(1, 0.5f, 0.5f))));
+    EXPECT_TRUE(isBoxInFrustum(cube, identity, boxBetween(glm::vec3(-0.5f, -0.5f, -3), glm::vec3(0.5f, 0.5f, -1))));
     EXPECT_FALSE(isBoxInFrustum(cube, identity,
-                                boxModel(glm::vec3(-0.5f, -0.5f, -3), glm::vec3(0.5f, 0.5f, -1.001f))));
+                                boxBetween(glm::vec3(-0.5f, -0.5f, -3), glm::vec3(0.5f, 0.5f, -1.001f))));
 }
 
 TEST(BoxInFrustum, CornersAreCarriedIntoTheWorldByTheModelMatrix) {
     FrustumPlanes cube = unitCube();
-    Model box = boxModel(glm::vec3(0.0f), glm::vec3(0.5f));
-    EXPECT_TRUE(isBoxInFrustum(cube, objectAt(glm::mat4(1.0f)), box));
-    EXPECT_FALSE(isBoxInFrustum(cube, objectAt(glm::translate(glm::mat4(1.0f), glm::vec3(5, 0, 0))), box));
+    Box box = boxBetween(glm::vec3(0.0f), glm::vec3(0.5f));
+    EXPECT_TRUE(isBoxInFrustum(cube, glm::mat4(1.0f), box));
+    EXPECT_FALSE(isBoxInFrustum(cube, glm::translate(glm::mat4(1.0f), glm::vec3(5, 0, 0)), box));
     glm::mat4 turned = glm::rotate(glm::mat4(1.0f), glm::radians(180.0f), glm::vec3(0, 1, 0));
-    EXPECT_TRUE(isBoxInFrustum(cube, objectAt(glm::translate(glm::mat4(1.0f), glm::vec3(1.2f, 0, 0)) * turned),
-                               box));
-    EXPECT_FALSE(isBoxInFrustum(cube, objectAt(glm::translate(glm::mat4(1.0f), glm::vec3(1.2f, 0, 0))), box));
+    EXPECT_TRUE(isBoxInFrustum(cube, glm::translate(glm::mat4(1.0f), glm::vec3(1.2f, 0, 0)) * turned, box));
+    EXPECT_FALSE(isBoxInFrustum(cube, glm::translate(glm::mat4(1.0f), glm::vec3(1.2f, 0, 0)), box));
 }
 
 TEST(BoxInFrustum, PlaneTestUsesTheFourthComponent) {
     FrustumPlanes all;
     for (Plane& plane : all.planes) plane = Plane{1, 0, 0, -3};  // x >= 3 when w is 1
-    Model point = boxModel(glm::vec3(2, 0, 0), glm::vec3(2, 0, 0));
+    Box point = boxBetween(glm::vec3(2, 0, 0), glm::vec3(2, 0, 0));
     glm::mat4 halfW(1.0f);
     halfW[3][3] = 0.5f;  // corners come out with w = 0.5: 2 - 3 * 0.5 >= 0
-    EXPECT_TRUE(isBoxInFrustum(all, objectAt(halfW), point));
-    EXPECT_FALSE(isBoxInFrustum(all, objectAt(glm::mat4(1.0f)), point));
+    EXPECT_TRUE(isBoxInFrustum(all, halfW, point));
+    EXPECT_FALSE(isBoxInFrustum(all, glm::mat4(1.0f), point));
 }
 
 class FrustumFromCamera : public ::testing::Test {
 protected:
-    void SetUp() override { resetCameras(); }
-    void TearDown() override { resetCameras(); }
+    View view = makeView();
 };
 
 // True when some point of the box (corners and a grid inside) lies in the
 // clip volume of what the scene draws show.
-bool boxShowsOnScreen(const Model& box, const glm::mat4& model) {
-    glm::mat4 clip = projectionMatrix * viewMatrix(mainCamera) * model;
+bool boxShowsOnScreen(const View& view, const Box& box, const glm::mat4& model) {
+    glm::mat4 clip = view.projectionMatrix * viewMatrix(view.mainCamera) * model;
     const int steps = 6;
     for (int i = 0; i <= steps; ++i)
         for (int j = 0; j <= steps; ++j)
             for (int k = 0; k <= steps; ++k) {
-                glm::vec3 p(box.minX + (box.maxX - box.minX) * i / steps, box.minY + (box.maxY - box.minY) * j / steps,
-                            box.minZ + (box.maxZ - box.minZ) * k / steps);
+                glm::vec3 p(box.min.x + (box.max.x - box.min.x) * i / steps,
+                            box.min.y + (box.max.y - box.min.y) * j / steps,
+                            box.min.z + (box.max.z - box.min.z) * k / steps);
                 glm::vec4 c = clip * glm::vec4(p, 1.0f);
                 if (c.w > 0.0f && std::abs(c.x) <= c.w && std::abs(c.y) <= c.w && std::abs(c.z) <= c.w) return true;
             }
     return false;
 }
 
-bool boxWhollyBehindEye(const Model& box, const glm::mat4& model) {
-    glm::mat4 view = viewMatrix(mainCamera) * model;
+bool boxWhollyBehindEye(const View& view, const Box& box, const glm::mat4& model) {
+    glm::mat4 eyeFromModel = viewMatrix(view.mainCamera) * model;
     for (int corner = 0; corner < 8; ++corner) {
-        glm::vec4 p = view * glm::vec4(corner & 1 ? box.maxX : box.minX, corner & 2 ? box.maxY : box.minY,
-                                       corner & 4 ? box.maxZ : box.minZ, 1.0f);
+        glm::vec4 p = eyeFromModel * glm::vec4(corner & 1 ? box.max.x : box.min.x,
+                                               corner & 2 ? box.max.y : box.min.y,
+                                               corner & 4 ? box.max.z : box.min.z, 1.0f);
         if (p.z <= 0.0f) return false;  // the camera looks down its -z
     }
     return true;
@@ -132,27 +117,28 @@ struct Lcg {
     }
 };
 
-void checkPoses(Lcg& random, int poses, int boxesPerPose, int& shown, int& behind) {
+void checkPoses(View& view, Lcg& random, int poses, int boxesPerPose, int& shown, int& behind) {
+    Camera& mainCamera = view.mainCamera;
     for (int pose = 0; pose < poses; ++pose) {
         mainCamera.yaw = random.next(-180.0f, 180.0f);
         mainCamera.pitch = random.next(1.0f, 49.0f);
         mainCamera.position = glm::vec3(0.0f, 0.0f, random.next(3.0f, 20.0f));
         mainCamera.target = glm::vec3(random.next(-300, 300), random.next(-5, 120), random.next(-300, 300));
         look(mainCamera, mainCamera.width / 2, mainCamera.height / 2, 0.0f);
-        FrustumPlanes planes = buildFrustumPlanes();
+        FrustumPlanes planes = buildFrustumPlanes(mainCamera, view.screenWidth, view.screenHeight);
         for (int b = 0; b < boxesPerPose; ++b) {
             glm::vec3 size(random.next(0.2f, 30.0f), random.next(0.2f, 30.0f), random.next(0.2f, 30.0f));
-            Model box = boxModel(-0.5f * size, 0.5f * size);
+            Box box = boxBetween(-0.5f * size, 0.5f * size);
             glm::vec3 place = mainCamera.target + glm::vec3(random.next(-400, 400), random.next(-150, 150),
                                                             random.next(-400, 400));
             glm::mat4 model = glm::translate(glm::mat4(1.0f), place) *
                               glm::rotate(glm::mat4(1.0f), random.next(0.0f, 6.28f), glm::vec3(0, 1, 0));
-            bool kept = isBoxInFrustum(planes, objectAt(model), box);
-            if (boxShowsOnScreen(box, model)) {
+            bool kept = isBoxInFrustum(planes, model, box);
+            if (boxShowsOnScreen(view, box, model)) {
                 ++shown;
                 EXPECT_TRUE(kept) << "pose " << pose << " box " << b;
             }
-            if (boxWhollyBehindEye(box, model)) {
+            if (boxWhollyBehindEye(view, box, model)) {
                 ++behind;
                 EXPECT_FALSE(kept) << "pose " << pose << " box " << b;
             }
@@ -166,8 +152,8 @@ TEST_F(FrustumFromCamera, NeverCullsWhatTheCameraShowsAndAlwaysCullsWhatIsBehind
     // The start window, a tall one and a wide one.
     const int sizes[3][2] = {{1200, 1000}, {600, 1000}, {1600, 500}};
     for (const auto& size : sizes) {
-        onWindowResize(size[0], size[1]);
-        checkPoses(random, 30, 50, shown, behind);
+        onWindowResize(view, size[0], size[1]);
+        checkPoses(view, random, 30, 50, shown, behind);
     }
     // Both kinds occur often enough for the checks above to mean something.
     EXPECT_GT(shown, 300);
@@ -177,14 +163,15 @@ TEST_F(FrustumFromCamera, NeverCullsWhatTheCameraShowsAndAlwaysCullsWhatIsBehind
 TEST_F(FrustumFromCamera, MatchesTheDrawnViewFromTheFirstFrame) {
     // The start camera is pitched down 40 degrees from its first frame: the
     // ground just ahead of the heroine is on screen and must be kept.
-    Model cake = boxModel(glm::vec3(-0.5f), glm::vec3(0.5f));
+    Box cake = boxBetween(glm::vec3(-0.5f), glm::vec3(0.5f));
     glm::mat4 ahead = glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, 0.0f, 290.0f));
-    ASSERT_TRUE(boxShowsOnScreen(cake, ahead));
-    EXPECT_TRUE(isBoxInFrustum(buildFrustumPlanes(), objectAt(ahead), cake));
+    ASSERT_TRUE(boxShowsOnScreen(view, cake, ahead));
+    FrustumPlanes planes = buildFrustumPlanes(view.mainCamera, view.screenWidth, view.screenHeight);
+    EXPECT_TRUE(isBoxInFrustum(planes, ahead, cake));
     // And one just behind the eye is not.
-    glm::vec3 eye = mainCamera.target + eyeOffset();
+    glm::vec3 eye = view.mainCamera.target + eyeOffset(view.mainCamera);
     glm::mat4 behindEye = glm::translate(glm::mat4(1.0f), eye + glm::vec3(0.0f, 0.0f, 5.0f));
-    EXPECT_FALSE(isBoxInFrustum(buildFrustumPlanes(), objectAt(behindEye), cake));
+    EXPECT_FALSE(isBoxInFrustum(planes, behindEye, cake));
 }
 
 }  // namespace

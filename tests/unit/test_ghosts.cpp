@@ -13,8 +13,7 @@ using namespace testing_support;
 
 class GhostTest : public ::testing::Test {
 protected:
-    void SetUp() override { buildTestScene(scene); }
-    void TearDown() override { resetCameras(); }
+    void SetUp() override { buildTestScene(scene, view); }
 
     // A fixed patrol along +x (while reversed) with a long period.
     void setPatrol(SceneObject& ghost, const glm::vec3& direction, bool reversed) {
@@ -38,6 +37,7 @@ protected:
     }
 
     Scene scene;
+    View view;
     HeightMap map;
 };
 
@@ -211,14 +211,14 @@ TEST_F(GhostTest, RestingGhostsShareOneClock) {
 
 TEST_F(GhostTest, ThePhantomPatrolsAtTwentyAndFleesInside) {
     // Phantom at (51, 118, -4); the heroine exactly 20 away in z.
-    placeHeroine(scene, 51.0f, 16.0f);
+    placeHeroine(scene, view.mainCamera, 51.0f, 16.0f);
     setPatrol(scene.phantom, glm::vec3(1.0f, 0.0f, 0.0f), true);
     movePhantom(scene, map, 0.1f);
     glm::vec3 p = scene.phantom.worldPosition();
     EXPECT_NEAR(p.x, 51.1f, 1e-4f);
     EXPECT_NEAR(p.z, -4.0f, 1e-4f);
 
-    placeHeroine(scene, 51.1f, 15.9f);  // 19.9 away
+    placeHeroine(scene, view.mainCamera, 51.1f, 15.9f);  // 19.9 away
     movePhantom(scene, map, 0.1f);
     p = scene.phantom.worldPosition();
     EXPECT_NEAR(p.x, 51.1f, 1e-4f);
@@ -228,12 +228,12 @@ TEST_F(GhostTest, ThePhantomPatrolsAtTwentyAndFleesInside) {
 
 TEST_F(GhostTest, ThePhantomStaysPutWhenFleeingOrPatrollingOntoForbiddenGround) {
     addRidgeAtZ(map, -5.0f, 30.0f);
-    placeHeroine(scene, 51.0f, 10.0f);
+    placeHeroine(scene, view.mainCamera, 51.0f, 10.0f);
     movePhantom(scene, map, 0.1f);  // flee step of 0.7 towards -z lands on the ridge
     EXPECT_NEAR(scene.phantom.worldPosition().z, -4.0f, 1e-4f);
     EXPECT_NEAR(scene.phantom.worldPosition().x, 51.0f, 1e-4f);
 
-    placeHeroine(scene, 0.0f, 300.0f);
+    placeHeroine(scene, view.mainCamera, 0.0f, 300.0f);
     setPatrol(scene.phantom, glm::vec3(0.0f, 0.0f, 1.0f), false);  // -z
     markDirection(scene.phantom);
     movePhantom(scene, map, 0.5f);

@@ -129,12 +129,12 @@ TEST(MeshImport, SeveralMeshesKeepTheirOwnDataAndShareOneBounds) {
     EXPECT_FLOAT_EQ(colourSum[2], 1.0f);
 
     // Bounds span exactly the positions of both meshes; all of them lie at x > 0.
-    EXPECT_EQ(imported.minX, 1.0f);
-    EXPECT_EQ(imported.maxX, 6.0f);
-    EXPECT_EQ(imported.minY, 0.0f);
-    EXPECT_EQ(imported.maxY, 7.0f);
-    EXPECT_EQ(imported.minZ, -1.0f);
-    EXPECT_EQ(imported.maxZ, 5.0f);
+    EXPECT_EQ(imported.bounds.min.x, 1.0f);
+    EXPECT_EQ(imported.bounds.max.x, 6.0f);
+    EXPECT_EQ(imported.bounds.min.y, 0.0f);
+    EXPECT_EQ(imported.bounds.max.y, 7.0f);
+    EXPECT_EQ(imported.bounds.min.z, -1.0f);
+    EXPECT_EQ(imported.bounds.max.z, 5.0f);
     expectIndicesInRange(imported);
 }
 
@@ -175,12 +175,12 @@ TEST(MeshImport, PointsAndLinesAreDroppedAndOnlyTrianglesCounted) {
 
 TEST(MeshImport, UnreadableOrEmptyInputLeavesTheResultUntouched) {
     ImportedMeshes sentinel;
-    sentinel.minX = 42.0f;
+    sentinel.bounds.min.x = 42.0f;
     sentinel.meshes.resize(1);
     sentinel.meshes[0].faceCount = 7;
 
     auto expectUntouched = [](const ImportedMeshes& out) {
-        EXPECT_EQ(out.minX, 42.0f);
+        EXPECT_EQ(out.bounds.min.x, 42.0f);
         ASSERT_EQ(out.meshes.size(), 1u);
         EXPECT_EQ(out.meshes[0].faceCount, 7u);
     };

@@ -23,9 +23,8 @@
 #include <glm/gtc/matrix_transform.hpp>
 
 #include "game/scene.h"
-#include "math/camera.h"
+#include "math/view.h"
 #include "render/mesh_import.h"
-#include "render/shader_program.h"
 #include "world/height_map.h"
 
 namespace {
@@ -58,28 +57,40 @@ fs::path freshDirectory(const std::string& tag) {
     return dir;
 }
 
-// Imports without GL, the way the game's importer fills a Model.
-void importWithoutGl(Model& model, const char* path, const glm::vec3& colour, const ShaderProgram&,
-                     bool uvFromPosition) {
+// The placed figures' models, imported without GL with the default colour
+// the game gives each.
+struct GameMeshes {
+    ImportedMeshes anchor, leftArm, rightArm, body, phantom, ghost, cake, torte;
+};
+
+ImportedMeshes importWithoutGl(const char* path, const glm::vec3& colour) {
     ImportedMeshes imported;
-    if (!importMeshes(path, colour, uvFromPosition ? UvSource::Position : UvSource::File, imported)) return;
-    model.meshCount = static_cast<std::uint32_t>(imported.meshes.size());
-    for (const MeshData& mesh : imported.meshes) model.faceCounts.push_back(mesh.faceCount);
-    model.meshes = std::move(imported.meshes);
-    model.minX = imported.minX;
-    model.maxX = imported.maxX;
-    model.minY = imported.minY;
-    model.maxY = imported.maxY;
-    model.minZ = imported.minZ;
-    model.maxZ = imported.maxZ;
+    importMeshes(path, colour, UvSource::File, imported);
+    return imported;
 }
 
+const GameMeshes& gameMeshes() {
+    static const GameMeshes* meshes = [] {
+        auto* m = new GameMeshes;
+        m->anchor = importWithoutGl("Models/mirelka5.dae", glm::vec3(0.0f, 0.0f, 1.0f));
+        m->leftArm = importWithoutGl("Models/mirelka_arm_l.dae", glm::vec3(0.0f, 0.0f, 1.0f));
+        m->rightArm = importWithoutGl("Models/mirelka_arm_r.dae", glm::vec3(0.0f, 0.0f, 1.0f));
+        m->body = importWithoutGl("Models/mirelka_koerper2.dae", glm::vec3(0.0f, 0.0f, 1.0f));
+        m->phantom = importWithoutGl("Models/ghost2.dae", glm::vec3(1.0f, 1.0f, 1.0f));
+        m->ghost = importWithoutGl("Models/sunnytextured.dae", glm::vec3(1.0f, 0.0f, 0.0f));
+        m->cake = importWithoutGl("Models/cake.dae", glm::vec3(1.0f, 1.0f, 0.0f));
+        m->torte = importWithoutGl("Models/torte.dae", glm::vec3(1.0f, 1.0f, 1.0f));
+        return m;
+    }();
+    return *meshes;
+}
+
+// The scene placed by the real set-up from those models' bounds.
 const Scene& placedScene() {
     static Scene* scene = [] {
-        static ShaderProgram texture, phong, transparency, text;
-        resetCameras();
+        const GameMeshes& m = gameMeshes();
         auto* s = new Scene;
-        populateScene(*s, ScenePrograms{&texture, &phong, &transparency, &text}, importWithoutGl);
+        populateScene(*s, SceneBounds{m.body.bounds, m.ghost.bounds, m.cake.bounds, m.torte.bounds}, makeView());
         return s;
     }();
     return *scene;
@@ -92,7 +103,7 @@ glm::vec3 placeNormal(const glm::mat4& model, const Vertex& v) {
     return glm::normalize(glm::transpose(glm::inverse(glm::mat3(model))) * rawNormal(v));
 }
 
-struct Box {
+struct VertexBox {
     glm::vec3 min{1e30f};
     glm::vec3 max{-1e30f};
     void add(const glm::vec3& p) {
@@ -103,8 +114,8 @@ struct Box {
     glm::vec3 size() const { return max - min; }
 };
 
-Box worldBox(const Model& model, const glm::mat4& placement, int onlyMesh = -1) {
-    Box box;
+VertexBox worldBox(const ImportedMeshes& model, const glm::mat4& placement, int onlyMesh = -1) {
+    VertexBox box;
     for (std::size_t i = 0; i < model.meshes.size(); ++i) {
         if (onlyMesh >= 0 && static_cast<int>(i) != onlyMesh) continue;
         for (const Vertex& v : model.meshes[i].vertices) box.add(place(placement, v));
@@ -119,7 +130,7 @@ struct Region {
     glm::vec3 normal{0.0f};
     int count = 0;
 };
-Region uvRegion(const Model& model, const glm::mat4& placement, float u0, float u1, float v0, float v1) {
+Region uvRegion(const ImportedMeshes& model, const glm::mat4& placement, float u0, float u1, float v0, float v1) {
     Region region;
     for (const MeshData& mesh : model.meshes) {
         for (const Vertex& v : mesh.vertices) {
@@ -297,20 +308,21 @@ TEST(GeneratedModels, RawPositionsArriveExactlyAsWritten) {
             }
         }
         EXPECT_EQ(strays, 0u) << name;
-        EXPECT_EQ(imported.minX, low.x) << name;
-        EXPECT_EQ(imported.maxX, high.x) << name;
-        EXPECT_EQ(imported.minY, low.y) << name;
-        EXPECT_EQ(imported.maxY, high.y) << name;
-        EXPECT_EQ(imported.minZ, low.z) << name;
-        EXPECT_EQ(imported.maxZ, high.z) << name;
+        EXPECT_EQ(imported.bounds.min.x, low.x) << name;
+        EXPECT_EQ(imported.bounds.max.x, high.x) << name;
+        EXPECT_EQ(imported.bounds.min.y, low.y) << name;
+        EXPECT_EQ(imported.bounds.max.y, high.y) << name;
+        EXPECT_EQ(imported.bounds.min.z, low.z) << name;
+        EXPECT_EQ(imported.bounds.max.z, high.z) << name;
     }
 }
 
 // After the first frame on ground at height 0 the body has risen by 0.8.
 TEST(GeneratedModels, HeroineStandsSixTallOnTheGroundFacingAwayFromTheCamera) {
     const Scene& scene = placedScene();
+    const GameMeshes& models = gameMeshes();
     const glm::mat4 body = lifted(scene.heroBody.model, 0.8f);
-    Box box = worldBox(scene.bodyModel, body);
+    VertexBox box = worldBox(models.body, body);
     EXPECT_NEAR(box.min.y, 0.0f, 0.05f);  // feet on the ground
     EXPECT_NEAR(box.max.y, 6.0f, 0.1f);
     EXPECT_NEAR(box.centre().x, 0.0f, 0.1f);
@@ -318,19 +330,19 @@ TEST(GeneratedModels, HeroineStandsSixTallOnTheGroundFacingAwayFromTheCamera) {
     EXPECT_LT(box.size().x, 2.2f);
 
     // The face (front of the head band) looks along -z; the hair is behind.
-    Region face = uvRegion(scene.bodyModel, body, 0.45f, 0.55f, 0.80f, 0.88f);
-    Region back = uvRegion(scene.bodyModel, body, 0.0f, 0.05f, 0.80f, 0.88f);
+    Region face = uvRegion(models.body, body, 0.45f, 0.55f, 0.80f, 0.88f);
+    Region back = uvRegion(models.body, body, 0.0f, 0.05f, 0.80f, 0.88f);
     ASSERT_GT(face.count, 0);
     ASSERT_GT(back.count, 0);
     EXPECT_LT(face.position.z, 300.0f - 0.5f);
     EXPECT_GT(back.position.z, 300.0f + 0.5f);
     EXPECT_LT(face.normal.z, -0.8f);
     // Her right (u = 0.25) is +x.
-    Region right = uvRegion(scene.bodyModel, body, 0.24f, 0.26f, 0.4f, 0.7f);
+    Region right = uvRegion(models.body, body, 0.24f, 0.26f, 0.4f, 0.7f);
     EXPECT_GT(right.position.x, 0.3f);
 
     // Texture bands follow the height: v = height above the feet / 6.
-    for (const Vertex& v : scene.bodyModel.meshes[0].vertices) {
+    for (const Vertex& v : models.body.meshes[0].vertices) {
         float height = place(body, v).y;
         ASSERT_NEAR(v.uv[1], height / 6.0f, 0.01f);
     }
@@ -338,20 +350,21 @@ TEST(GeneratedModels, HeroineStandsSixTallOnTheGroundFacingAwayFromTheCamera) {
 
 TEST(GeneratedModels, ArmsHangAtHerSidesAndSwingAboutTheVertical) {
     const Scene& scene = placedScene();
+    const GameMeshes& models = gameMeshes();
     const glm::mat4 left = lifted(scene.leftArm.model, 0.8f);
     const glm::mat4 right = lifted(scene.rightArm.model, 0.8f);
-    Box leftBox = worldBox(scene.leftArmModel, left);
-    Box rightBox = worldBox(scene.rightArmModel, right);
+    VertexBox leftBox = worldBox(models.leftArm, left);
+    VertexBox rightBox = worldBox(models.rightArm, right);
     EXPECT_NEAR(leftBox.centre().x, -0.92f, 0.1f);
     EXPECT_NEAR(rightBox.centre().x, 0.92f, 0.1f);
-    for (const Box& box : {leftBox, rightBox}) {
+    for (const VertexBox& box : {leftBox, rightBox}) {
         EXPECT_NEAR(box.min.y, 2.9f, 0.1f);  // hand
         EXPECT_NEAR(box.max.y, 4.6f, 0.1f);  // shoulder
         EXPECT_NEAR(box.centre().z, 300.0f, 0.1f);
     }
     // Below the waist the arms hang clear of the skirt, which stays inside 0.7 there.
-    for (const auto& [placement, model] : {std::pair<glm::mat4, const Model*>{left, &scene.leftArmModel},
-                                           std::pair<glm::mat4, const Model*>{right, &scene.rightArmModel}}) {
+    for (const auto& [placement, model] : {std::pair<glm::mat4, const ImportedMeshes*>{left, &models.leftArm},
+                                           std::pair<glm::mat4, const ImportedMeshes*>{right, &models.rightArm}}) {
         for (const Vertex& v : model->meshes[0].vertices) {
             glm::vec3 p = place(placement, v);
             if (p.y < 3.4f) {
@@ -360,8 +373,8 @@ TEST(GeneratedModels, ArmsHangAtHerSidesAndSwingAboutTheVertical) {
         }
     }
     // Hands (v < 0.15) at the bottom, sleeves' fronts facing -z.
-    Region hand = uvRegion(scene.leftArmModel, left, 0.0f, 1.0f, 0.0f, 0.1f);
-    Region front = uvRegion(scene.leftArmModel, left, 0.45f, 0.55f, 0.3f, 0.9f);
+    Region hand = uvRegion(models.leftArm, left, 0.0f, 1.0f, 0.0f, 0.1f);
+    Region front = uvRegion(models.leftArm, left, 0.45f, 0.55f, 0.3f, 0.9f);
     EXPECT_LT(hand.position.y, 3.2f);
     EXPECT_LT(front.normal.z, -0.8f);
 
@@ -370,8 +383,8 @@ TEST(GeneratedModels, ArmsHangAtHerSidesAndSwingAboutTheVertical) {
     const glm::mat4 swing = glm::rotate(glm::mat4(1.0f), glm::radians(20.0f), glm::vec3(0.0f, 0.0f, 1.0f));
     float shift[2] = {0.0f, 0.0f};
     int side = 0;
-    for (const auto& [placement, model] : {std::pair<glm::mat4, const Model*>{left, &scene.leftArmModel},
-                                           std::pair<glm::mat4, const Model*>{right, &scene.rightArmModel}}) {
+    for (const auto& [placement, model] : {std::pair<glm::mat4, const ImportedMeshes*>{left, &models.leftArm},
+                                           std::pair<glm::mat4, const ImportedMeshes*>{right, &models.rightArm}}) {
         const glm::mat4 swung = placement * swing;
         const glm::vec3 origin(placement[3]);
         for (const Vertex& v : model->meshes[0].vertices) {
@@ -393,31 +406,33 @@ TEST(GeneratedModels, ArmsHangAtHerSidesAndSwingAboutTheVertical) {
 // its meshes lies where the drawn part lies before the first frame.
 TEST(GeneratedModels, AnchorFigureCoincidesWithTheDrawnParts) {
     const Scene& scene = placedScene();
+    const GameMeshes& models = gameMeshes();
     const glm::mat4& anchor = scene.heroAnchor.model;
-    const std::pair<const Model*, const SceneObject*> parts[] = {
-        {&scene.bodyModel, &scene.heroBody}, {&scene.leftArmModel, &scene.leftArm}, {&scene.rightArmModel, &scene.rightArm}};
+    const std::pair<const ImportedMeshes*, const SceneObject*> parts[] = {
+        {&models.body, &scene.heroBody}, {&models.leftArm, &scene.leftArm}, {&models.rightArm, &scene.rightArm}};
     for (int i = 0; i < 3; ++i) {
-        Box figure = worldBox(scene.anchorModel, anchor, i);
-        Box part = worldBox(*parts[i].first, parts[i].second->model);
+        VertexBox figure = worldBox(models.anchor, anchor, i);
+        VertexBox part = worldBox(*parts[i].first, parts[i].second->model);
         for (int k = 0; k < 3; ++k) {
             EXPECT_NEAR(figure.min[k], part.min[k], 0.01f) << "mesh " << i;
             EXPECT_NEAR(figure.max[k], part.max[k], 0.01f) << "mesh " << i;
         }
     }
-    Box whole = worldBox(scene.anchorModel, anchor);
+    VertexBox whole = worldBox(models.anchor, anchor);
     EXPECT_NEAR(whole.min.y, -0.8f, 0.05f);
     EXPECT_NEAR(whole.max.y, 5.2f, 0.1f);
 }
 
 TEST(GeneratedModels, GhostsHoverAndLookTheWayTheyMove) {
     const Scene& scene = placedScene();
+    const GameMeshes& models = gameMeshes();
     const SceneObject& ghost = scene.ghosts[0];
-    Box box = worldBox(scene.ghostModel, ghost.model);
+    VertexBox box = worldBox(models.ghost, ghost.model);
     EXPECT_NEAR(box.min.y, 0.3f, 0.05f);  // hovering over ground at 0
     EXPECT_NEAR(box.size().y, 5.0f, 0.1f);
     EXPECT_NEAR(box.centre().x, ghost.worldPosition().x, 0.2f);
     EXPECT_NEAR(box.centre().z, ghost.worldPosition().z, 0.2f);
-    for (const Vertex& v : scene.ghostModel.meshes[0].vertices) {
+    for (const Vertex& v : models.ghost.meshes[0].vertices) {
         ASSERT_NEAR(v.uv[1], (place(ghost.model, v).y - 0.3f) / 5.0f, 0.01f);  // v from hem to crown
     }
 
@@ -425,7 +440,7 @@ TEST(GeneratedModels, GhostsHoverAndLookTheWayTheyMove) {
     for (const glm::vec2& step : steps) {
         SceneObject turned = ghost;
         turned.setHeading(headingFor(step.x, step.y));
-        Region face = uvRegion(scene.ghostModel, turned.model, 0.45f, 0.55f, 0.55f, 0.85f);
+        Region face = uvRegion(models.ghost, turned.model, 0.45f, 0.55f, 0.55f, 0.85f);
         ASSERT_GT(face.count, 0);
         glm::vec3 out = face.position - turned.worldPosition();
         glm::vec2 looking = glm::normalize(glm::vec2(out.x, out.z));
@@ -436,9 +451,10 @@ TEST(GeneratedModels, GhostsHoverAndLookTheWayTheyMove) {
 
 TEST(GeneratedModels, PhantomFloatsAboveTheTopTierFacingItsWay) {
     const Scene& scene = placedScene();
+    const GameMeshes& models = gameMeshes();
     const SceneObject& phantom = scene.phantom;
     ASSERT_NEAR(phantom.worldPosition().y, 118.0f, 1e-3f);
-    Box box = worldBox(scene.phantomModel, phantom.model);
+    VertexBox box = worldBox(models.phantom, phantom.model);
     EXPECT_GE(box.size().y, 7.0f);
     EXPECT_LE(box.size().y, 8.0f);
     // Even at the bottom of its bob (origin at 117) it stays clear of the tier at 115.
@@ -452,7 +468,7 @@ TEST(GeneratedModels, PhantomFloatsAboveTheTopTierFacingItsWay) {
         turned.setHeading(headingFor(step.x, step.y));
         glm::vec3 sum(0.0f);
         int count = 0;
-        for (const Vertex& v : scene.phantomModel.meshes[0].vertices) {
+        for (const Vertex& v : models.phantom.meshes[0].vertices) {
             if (v.colour[0] + v.colour[1] + v.colour[2] > 1.0f) continue;
             sum += place(turned.model, v);
             ++count;
@@ -462,7 +478,7 @@ TEST(GeneratedModels, PhantomFloatsAboveTheTopTierFacingItsWay) {
         EXPECT_GT(glm::dot(glm::normalize(glm::vec2(out.x, out.z)), glm::normalize(step)), 0.95f);
     }
     // Pale, see-through colours everywhere else; no texture needed.
-    for (const Vertex& v : scene.phantomModel.meshes[0].vertices) {
+    for (const Vertex& v : models.phantom.meshes[0].vertices) {
         if (v.colour[0] + v.colour[1] + v.colour[2] <= 1.0f) continue;
         EXPECT_GE(v.colour[2], 0.95f);
         EXPECT_GE(v.colour[0], 0.75f);
@@ -471,8 +487,9 @@ TEST(GeneratedModels, PhantomFloatsAboveTheTopTierFacingItsWay) {
 
 TEST(GeneratedModels, CakesAreSmallStandOnTheirBaseAndCarryACherry) {
     const Scene& scene = placedScene();
+    const GameMeshes& models = gameMeshes();
     const SceneObject& cake = scene.cakes[0];
-    Box box = worldBox(scene.cakeModel, cake.model);
+    VertexBox box = worldBox(models.cake, cake.model);
     EXPECT_NEAR(box.min.y, 0.0f, 0.01f);
     EXPECT_NEAR(box.max.y, 1.5f, 0.02f);
     EXPECT_NEAR(box.size().x, 2.5f, 0.1f);
@@ -482,7 +499,7 @@ TEST(GeneratedModels, CakesAreSmallStandOnTheirBaseAndCarryACherry) {
     // Coloured by its vertices: the very top is the red cherry, not the
     // yellow default the importer would give an uncoloured mesh.
     const Vertex* top = nullptr;
-    for (const Vertex& v : scene.cakeModel.meshes[0].vertices) {
+    for (const Vertex& v : models.cake.meshes[0].vertices) {
         if (top == nullptr || place(cake.model, v).y > place(cake.model, *top).y) top = &v;
     }
     ASSERT_NE(top, nullptr);
@@ -498,12 +515,12 @@ TEST(GeneratedModels, OverlayPlanesFaceTheCameraWithTheWholeImage) {
     for (const Expectation& e : {Expectation{"cakeIconPlane.dae", 0.6f, 0.6f}, Expectation{"finish.dae", 5.5f, 4.5f}}) {
         ImportedMeshes plane;
         ASSERT_TRUE(importMeshes((std::string("Models/") + e.name).c_str(), glm::vec3(1.0f), UvSource::File, plane));
-        EXPECT_NEAR(plane.minX, -e.halfWidth, 0.002f);
-        EXPECT_NEAR(plane.maxX, e.halfWidth, 0.002f);
-        EXPECT_NEAR(plane.minY, -e.halfHeight, 0.002f);
-        EXPECT_NEAR(plane.maxY, e.halfHeight, 0.002f);
-        EXPECT_EQ(plane.minZ, 0.0f);
-        EXPECT_EQ(plane.maxZ, 0.0f);
+        EXPECT_NEAR(plane.bounds.min.x, -e.halfWidth, 0.002f);
+        EXPECT_NEAR(plane.bounds.max.x, e.halfWidth, 0.002f);
+        EXPECT_NEAR(plane.bounds.min.y, -e.halfHeight, 0.002f);
+        EXPECT_NEAR(plane.bounds.max.y, e.halfHeight, 0.002f);
+        EXPECT_EQ(plane.bounds.min.z, 0.0f);
+        EXPECT_EQ(plane.bounds.max.z, 0.0f);
         const MeshData& mesh = plane.meshes[0];
         ASSERT_EQ(mesh.faceCount, 2u);
         for (std::size_t t = 0; t < mesh.indices.size(); t += 3) {
@@ -529,8 +546,9 @@ struct PlacedTriangle {
 
 std::vector<PlacedTriangle> placedTorte() {
     const Scene& scene = placedScene();
+    const GameMeshes& models = gameMeshes();
     std::vector<PlacedTriangle> triangles;
-    for (const MeshData& mesh : scene.torteModel.meshes) {
+    for (const MeshData& mesh : models.torte.meshes) {
         for (std::size_t t = 0; t < mesh.indices.size(); t += 3) {
             PlacedTriangle tri;
             const Vertex* v[3] = {&mesh.vertices[mesh.indices[t]], &mesh.vertices[mesh.indices[t + 1]],
@@ -601,7 +619,8 @@ private:
 
 TEST(GeneratedTorte, StandsCentredOnTheOriginWithItsGroundAtZero) {
     const Scene& scene = placedScene();
-    Box box = worldBox(scene.torteModel, scene.torte.model);
+    const GameMeshes& models = gameMeshes();
+    VertexBox box = worldBox(models.torte, scene.torte.model);
     EXPECT_NEAR(box.centre().x, 0.0f, 0.2f);
     EXPECT_NEAR(box.centre().z, 0.0f, 0.2f);
     EXPECT_GT(box.min.x, -430.0f);

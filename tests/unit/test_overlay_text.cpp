@@ -11,7 +11,7 @@
 #include "app/options.h"
 #include "app/overlay.h"
 #include "game/scene.h"
-#include "render/texture.h"
+#include "render/game_textures.h"
 
 namespace {
 
@@ -198,9 +198,20 @@ TEST(StatusLifetime, ANewKeyRestartsTheTwoSeconds) {
     EXPECT_FALSE(status.visible);
 }
 
+// Three distinct texture names for the three icon states.
+constexpr unsigned int kCarried = 9, kLying = 10, kLost = 11;
+
+GameTextures iconTextures() {
+    GameTextures textures;
+    textures.carriedCakeIcon = kCarried;
+    textures.lyingCakeIcon = kLying;
+    textures.lostCakeIcon = kLost;
+    return textures;
+}
+
 TEST(IconRow, StartsWithTenLyingCakes) {
     Scene scene;
-    for (unsigned int texture : iconRowTextures(scene)) EXPECT_EQ(texture, kLyingCakeIcon);
+    for (unsigned int texture : iconRowTextures(scene, iconTextures())) EXPECT_EQ(texture, kLying);
 }
 
 TEST(IconRow, ReadsCarriedThenLyingThenLostFromTheLeft) {
@@ -208,10 +219,9 @@ TEST(IconRow, ReadsCarriedThenLyingThenLostFromTheLeft) {
     scene.carriedCakes = 3;
     scene.cakesInWorld = 5;
     const std::array<unsigned int, kCakeCount> expected = {
-        kCarriedCakeIcon, kCarriedCakeIcon, kCarriedCakeIcon, kLyingCakeIcon, kLyingCakeIcon,
-        kLyingCakeIcon,   kLyingCakeIcon,   kLyingCakeIcon,   kLostCakeIcon,  kLostCakeIcon,
+        kCarried, kCarried, kCarried, kLying, kLying, kLying, kLying, kLying, kLost, kLost,
     };
-    EXPECT_EQ(iconRowTextures(scene), expected);
+    EXPECT_EQ(iconRowTextures(scene, iconTextures()), expected);
 }
 
 }  // namespace

@@ -12,8 +12,7 @@ using namespace testing_support;
 
 class PlayerTest : public ::testing::Test {
 protected:
-    void SetUp() override { buildTestScene(scene); }
-    void TearDown() override { resetCameras(); }
+    void SetUp() override { buildTestScene(scene, view); }
 
     void press(Key key) { setHeld(input, key, true); }
 
@@ -23,6 +22,7 @@ protected:
     }
 
     Scene scene;
+    View view;
     HeightMap map;
     InputState input;
 };
@@ -36,19 +36,19 @@ void expectNear(const glm::vec3& actual, const glm::vec3& expected, float tolera
 TEST_F(PlayerTest, EveryPartAndTheTargetTakeTheSameStep) {
     press(Key::Up);
     press(Key::Right);
-    handlePlayerInput(scene, map, input, 0.25f);  // 10 units each way
+    handlePlayerInput(scene, view.mainCamera, map, input, 0.25f);  // 10 units each way
     expectNear(scene.heroAnchor.worldPosition(), glm::vec3(10.0f, 4.0f, 290.0f));
     expectNear(scene.heroBody.worldPosition(), glm::vec3(10.0f, 4.0f, 290.0f));
     expectNear(scene.leftArm.worldPosition(), glm::vec3(10.0f, 2.7f, 290.0f));
     expectNear(scene.rightArm.worldPosition(), glm::vec3(10.5f, 2.7f, 290.0f));
-    expectNear(mainCamera.target, glm::vec3(10.0f, 0.0f, 290.0f));
+    expectNear(view.mainCamera.target, glm::vec3(10.0f, 0.0f, 290.0f));
 
     InputState back;
     setHeld(back, Key::Down, true);
     setHeld(back, Key::Left, true);
-    handlePlayerInput(scene, map, back, 0.25f);
+    handlePlayerInput(scene, view.mainCamera, map, back, 0.25f);
     expectNear(scene.heroAnchor.worldPosition(), glm::vec3(0.0f, 4.0f, 300.0f));
-    expectNear(mainCamera.target, glm::vec3(0.0f, 0.0f, 300.0f));
+    expectNear(view.mainCamera.target, glm::vec3(0.0f, 0.0f, 300.0f));
     EXPECT_EQ(scene.armSwingCounter, 4.0f);
 }
 
@@ -56,41 +56,41 @@ TEST_F(PlayerTest, WAndATogetherWalkDiagonallyAndSwingTwice) {
     press(Key::W);
     press(Key::A);
     const float dt = 0.01f;
-    for (int frame = 0; frame < 10; ++frame) handlePlayerInput(scene, map, input, dt);
+    for (int frame = 0; frame < 10; ++frame) handlePlayerInput(scene, view.mainCamera, map, input, dt);
     glm::vec3 moved = scene.heroAnchor.worldPosition() - glm::vec3(0.0f, 4.0f, 300.0f);
     EXPECT_NEAR(glm::length(moved), 40.0f * std::sqrt(2.0f) * 0.1f, 1e-3f);
     EXPECT_NEAR(moved.x, -4.0f, 1e-3f);  // left of a camera looking towards -z
     EXPECT_NEAR(moved.z, -4.0f, 1e-3f);
-    expectNear(mainCamera.target, scene.heroAnchor.worldPosition() - glm::vec3(0.0f, 4.0f, 0.0f));
+    expectNear(view.mainCamera.target, scene.heroAnchor.worldPosition() - glm::vec3(0.0f, 4.0f, 0.0f));
     EXPECT_EQ(scene.armSwingCounter, 20.0f);
 }
 
 TEST_F(PlayerTest, AStepOutOfThePlayAreaIsTakenBackButTheArmsSwing) {
-    placeHeroine(scene, 0.0f, 330.0f);
+    placeHeroine(scene, view.mainCamera, 0.0f, 330.0f);
     glm::mat4 armBefore = scene.rightArm.model;
     press(Key::S);  // backwards is +z, towards the rim
-    handlePlayerInput(scene, map, input, 0.25f);  // would end at 340
+    handlePlayerInput(scene, view.mainCamera, map, input, 0.25f);  // would end at 340
     expectNear(scene.heroAnchor.worldPosition(), glm::vec3(0.0f, 4.0f, 330.0f));
     expectNear(scene.heroBody.worldPosition(), glm::vec3(0.0f, 4.0f, 330.0f));
-    expectNear(mainCamera.target, glm::vec3(0.0f, 0.0f, 330.0f));
+    expectNear(view.mainCamera.target, glm::vec3(0.0f, 0.0f, 330.0f));
     EXPECT_EQ(scene.armSwingCounter, 1.0f);
     EXPECT_NE(scene.rightArm.model, armBefore);
     EXPECT_NEAR(leftArmSwing(), 1.0f, 1e-4f);
 
-    handlePlayerInput(scene, map, input, 0.2f);  // ends at exactly 338: allowed
+    handlePlayerInput(scene, view.mainCamera, map, input, 0.2f);  // ends at exactly 338: allowed
     expectNear(scene.heroAnchor.worldPosition(), glm::vec3(0.0f, 4.0f, 338.0f));
 }
 
 TEST_F(PlayerTest, AStepOntoSteepGroundIsTakenBackButALongJumpClearsIt) {
     addRidgeAtZ(map, 290.0f, 10.0f);
     press(Key::W);
-    handlePlayerInput(scene, map, input, 0.25f);  // lands on the ridge at 290
+    handlePlayerInput(scene, view.mainCamera, map, input, 0.25f);  // lands on the ridge at 290
     expectNear(scene.heroAnchor.worldPosition(), glm::vec3(0.0f, 4.0f, 300.0f));
-    expectNear(mainCamera.target, glm::vec3(0.0f, 0.0f, 300.0f));
+    expectNear(view.mainCamera.target, glm::vec3(0.0f, 0.0f, 300.0f));
     EXPECT_EQ(scene.armSwingCounter, 1.0f);
 
     // Only where she lands is judged, so a long frame jumps the ridge.
-    handlePlayerInput(scene, map, input, 0.5f);
+    handlePlayerInput(scene, view.mainCamera, map, input, 0.5f);
     expectNear(scene.heroAnchor.worldPosition(), glm::vec3(0.0f, 4.0f, 280.0f));
 }
 
@@ -114,15 +114,15 @@ TEST_F(PlayerTest, ArmsSwingUpToTwentyDegreesThenBetweenPlusAndMinusTwenty) {
 TEST_F(PlayerTest, SeveralWheelNotchesInOneFrameGiveOneZoomStep) {
     const float dt = 0.02f;
     input.wheel = 3;
-    handlePlayerInput(scene, map, input, dt);
-    EXPECT_NEAR(glm::length(mainCamera.position), 13.0f, 1e-4f);
+    handlePlayerInput(scene, view.mainCamera, map, input, dt);
+    EXPECT_NEAR(glm::length(view.mainCamera.position), 13.0f, 1e-4f);
     EXPECT_EQ(scene.lastWheelPosition, 3);
-    handlePlayerInput(scene, map, input, dt);  // wheel still: nothing
-    EXPECT_NEAR(glm::length(mainCamera.position), 13.0f, 1e-4f);
+    handlePlayerInput(scene, view.mainCamera, map, input, dt);  // wheel still: nothing
+    EXPECT_NEAR(glm::length(view.mainCamera.position), 13.0f, 1e-4f);
 
     input.wheel = 1;
-    handlePlayerInput(scene, map, input, dt);
-    EXPECT_NEAR(glm::length(mainCamera.position), 15.0f, 1e-4f);
+    handlePlayerInput(scene, view.mainCamera, map, input, dt);
+    EXPECT_NEAR(glm::length(view.mainCamera.position), 15.0f, 1e-4f);
     EXPECT_EQ(scene.lastWheelPosition, 1);
 }
 
@@ -131,19 +131,19 @@ TEST_F(PlayerTest, PlusAndMinusKeysZoomAndResetTheWheelReference) {
     scene.lastWheelPosition = 4;
     input.wheel = 4;
     press(Key::Plus);
-    handlePlayerInput(scene, map, input, dt);
-    EXPECT_NEAR(glm::length(mainCamera.position), 13.0f, 1e-4f);
+    handlePlayerInput(scene, view.mainCamera, map, input, dt);
+    EXPECT_NEAR(glm::length(view.mainCamera.position), 13.0f, 1e-4f);
 
     // Both keys held: in, then out again in the same frame.
     press(Key::Minus);
-    handlePlayerInput(scene, map, input, dt);
-    EXPECT_NEAR(glm::length(mainCamera.position), 13.0f, 1e-4f);
+    handlePlayerInput(scene, view.mainCamera, map, input, dt);
+    EXPECT_NEAR(glm::length(view.mainCamera.position), 13.0f, 1e-4f);
 
     InputState minusOnly;
     setHeld(minusOnly, Key::Minus, true);
     minusOnly.wheel = 4;
-    handlePlayerInput(scene, map, minusOnly, dt);
-    EXPECT_NEAR(glm::length(mainCamera.position), 15.0f, 1e-4f);
+    handlePlayerInput(scene, view.mainCamera, map, minusOnly, dt);
+    EXPECT_NEAR(glm::length(view.mainCamera.position), 15.0f, 1e-4f);
     EXPECT_EQ(scene.lastWheelPosition, 4);
 }
 
@@ -152,8 +152,8 @@ TEST_F(PlayerTest, TurningRotatesEveryPartAboutTheHeroinesVertical) {
     input.mouseX = 300;  // left of centre: yaw grows
     input.mouseY = 500;
     const float dt = 0.01f;
-    handlePlayerInput(scene, map, input, dt);
-    float turned = mainCamera.yaw;
+    handlePlayerInput(scene, view.mainCamera, map, input, dt);
+    float turned = view.mainCamera.yaw;
     EXPECT_NEAR(turned, 1.25f, 1e-4f);
 
     expectNear(scene.heroAnchor.worldPosition(), glm::vec3(0.0f, 4.0f, 300.0f), 1e-4f);
@@ -176,15 +176,15 @@ TEST_F(PlayerTest, NoTurnAtMouseXZeroWithoutTheButtonOrWithTheWindowClosed) {
     input.mouseX = 0;
     input.mouseY = 900;
     input.rightButton = true;
-    handlePlayerInput(scene, map, input, 0.01f);
+    handlePlayerInput(scene, view.mainCamera, map, input, 0.01f);
     input.mouseX = 100;
     input.rightButton = false;
-    handlePlayerInput(scene, map, input, 0.01f);
+    handlePlayerInput(scene, view.mainCamera, map, input, 0.01f);
     input.rightButton = true;
     input.windowOpen = false;
-    handlePlayerInput(scene, map, input, 0.01f);
-    EXPECT_EQ(mainCamera.yaw, 0.0f);
-    EXPECT_EQ(mainCamera.pitch, 40.0f);
+    handlePlayerInput(scene, view.mainCamera, map, input, 0.01f);
+    EXPECT_EQ(view.mainCamera.yaw, 0.0f);
+    EXPECT_EQ(view.mainCamera.pitch, 40.0f);
     EXPECT_EQ(scene.rightArm.model, armBefore);
 }
 
@@ -192,20 +192,20 @@ TEST_F(PlayerTest, FollowGroundLiftsTheDrawnPartsAndTheTargetButNotTheAnchor) {
     fillHeight(map, 6.0f);
     {
         CoutCapture capture;
-        followGround(scene, map);
+        followGround(scene, view.mainCamera, map);
         EXPECT_EQ(capture.text(), "x 0   y 4   z 300\n");
     }
     expectNear(scene.heroBody.worldPosition(), glm::vec3(0.0f, 10.8f, 300.0f));
     expectNear(scene.leftArm.worldPosition(), glm::vec3(0.0f, 9.5f, 300.0f));
     expectNear(scene.rightArm.worldPosition(), glm::vec3(0.5f, 9.5f, 300.0f));
-    expectNear(mainCamera.target, glm::vec3(0.0f, 6.8f, 300.0f));
+    expectNear(view.mainCamera.target, glm::vec3(0.0f, 6.8f, 300.0f));
     EXPECT_EQ(scene.heroGroundHeight, 6.0f);
 
     fillHeight(map, 2.0f);
     CoutCapture capture;
-    followGround(scene, map);
+    followGround(scene, view.mainCamera, map);
     expectNear(scene.heroBody.worldPosition(), glm::vec3(0.0f, 6.8f, 300.0f));
-    expectNear(mainCamera.target, glm::vec3(0.0f, 2.8f, 300.0f));
+    expectNear(view.mainCamera.target, glm::vec3(0.0f, 2.8f, 300.0f));
     expectNear(scene.heroAnchor.worldPosition(), glm::vec3(0.0f, 4.0f, 300.0f));
 }
 
@@ -216,8 +216,8 @@ TEST_F(PlayerTest, ThePositionLineAlwaysShowsYFour) {
     press(Key::D);
     CoutCapture capture;
     for (int frame = 0; frame < 120; ++frame) {
-        handlePlayerInput(scene, map, input, 1.0f / 30.0f);
-        followGround(scene, map);
+        handlePlayerInput(scene, view.mainCamera, map, input, 1.0f / 30.0f);
+        followGround(scene, view.mainCamera, map);
     }
     EXPECT_EQ(countOccurrences(capture.text(), "\n"), 120);
     EXPECT_EQ(countOccurrences(capture.text(), "   y 4   z "), 120);

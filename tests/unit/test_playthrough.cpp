@@ -6,11 +6,10 @@
 #include <cstdlib>
 #include <functional>
 #include <limits>
-#include <string>
 
+#include "game/cakes.h"
 #include "game/game_frame.h"
-#include "render/shader_program.h"
-#include "render/texture.h"
+#include "game/ghosts.h"
 #include "tests/unit/test_support.h"
 
 namespace {
@@ -20,13 +19,12 @@ using namespace testing_support;
 class PlayThrough : public ::testing::Test {
 protected:
     void SetUp() override {
-        buildTestScene(scene);
+        buildTestScene(scene, view);
         fillHeight(map, 3.0f);
     }
-    void TearDown() override { resetCameras(); }
 
     void frame() {
-        updateGameFrame(scene, map, input, dt, now);
+        updateGameFrame(scene, view.mainCamera, map, input, dt, now);
         now += dt;
     }
 
@@ -44,6 +42,7 @@ protected:
     int steals() const { return countOccurrences(capture.text(), "Stole cake"); }
 
     Scene scene;
+    View view;
     HeightMap map;
     InputState input;
     CoutCapture capture;
@@ -60,13 +59,13 @@ TEST_F(PlayThrough, WalkToACakeAndPickItUp) {
     EXPECT_NEAR(now - start, 0.95f, 2.0f * dt);
     EXPECT_TRUE(scene.cakes[0].collected);
     EXPECT_EQ(scene.cakesInWorld, 9);
-    EXPECT_EQ(iconTexture(scene, 0), kCarriedCakeIcon);
-    EXPECT_EQ(iconTexture(scene, 9), kLyingCakeIcon);
+    EXPECT_EQ(iconState(scene, 0), CakeIcon::Carried);
+    EXPECT_EQ(iconState(scene, 9), CakeIcon::Lying);
     // The body follows the ground (raised by h + 0.8 from the start height
     // of 4), while the anchor stays at 4.
     EXPECT_NEAR(scene.heroBody.worldPosition().y, 7.8f, 1e-3f);
     EXPECT_NEAR(scene.heroAnchor.worldPosition().y, 4.0f, 1e-6f);
-    EXPECT_NEAR(mainCamera.target.z, scene.heroAnchor.worldPosition().z, 1e-3f);
+    EXPECT_NEAR(view.mainCamera.target.z, scene.heroAnchor.worldPosition().z, 1e-3f);
     EXPECT_EQ(steals(), 0);
 }
 
@@ -80,7 +79,7 @@ TEST_F(PlayThrough, AGhostCatchesHerStealsAndRestsFiveSeconds) {
     EXPECT_EQ(scene.carriedCakes, 0);
     EXPECT_EQ(scene.cakesInWorld, 9);
     EXPECT_TRUE(scene.ghostHasStolen[0]);
-    EXPECT_EQ(iconTexture(scene, 9), kLostCakeIcon);
+    EXPECT_EQ(iconState(scene, 9), CakeIcon::Lost);
     EXPECT_FALSE(hasLost(scene));
 
     // She picks up another cake at once; the resting ghost leaves it to her.
@@ -115,13 +114,13 @@ TEST_F(PlayThrough, LosingThreeCakesEndsTheGame) {
     EXPECT_EQ(scene.carriedCakes, 0);
     EXPECT_EQ(scene.cakesInWorld, 7);
     EXPECT_FALSE(hasWon(scene));
-    for (int k = 0; k < 7; ++k) EXPECT_EQ(iconTexture(scene, k), kLyingCakeIcon);
-    for (int k = 7; k < kCakeCount; ++k) EXPECT_EQ(iconTexture(scene, k), kLostCakeIcon);
+    for (int k = 0; k < 7; ++k) EXPECT_EQ(iconState(scene, k), CakeIcon::Lying);
+    for (int k = 7; k < kCakeCount; ++k) EXPECT_EQ(iconState(scene, k), CakeIcon::Lost);
 }
 
 TEST_F(PlayThrough, DeliveringEightCakesToThePhantomWins) {
     setCakeCounts(scene, 8, 0);
-    placeHeroine(scene, 51.0f, 60.0f);
+    placeHeroine(scene, view.mainCamera, 51.0f, 60.0f);
     // Steer towards the phantom each frame, as a player would.
     bool won = runUntil(
         [&] {
@@ -143,19 +142,16 @@ TEST_F(PlayThrough, DeliveringEightCakesToThePhantomWins) {
     EXPECT_LT(scene.phantom.worldPosition().y, 118.0f + 0.5f * dt + 1e-3f);
 }
 
-// The real start layout, with models that only carry bounds of about the
-// figures' sizes, on a map shaped like the torte: ground beyond 270, then
-// tiers at 31, 60.6, 88.8 and 115 towards the middle.
-void boundsOnlyImport(Model& model, const char* path, const glm::vec3&, const ShaderProgram&, bool) {
-    std::string name(path);
-    model.meshCount = 1;
-    if (name == "Models/sunnytextured.dae") {
-        setBounds(model, -2.0f, 2.0f, -2.0f, 2.0f, 0.0f, 6.0f);  // the scene halves it
-    } else if (name == "Models/cake.dae") {
-        setBounds(model, -1.0f, 1.0f, -1.0f, 1.0f, 0.0f, 1.5f);
-    } else {
-        setBounds(model, -0.5f, 0.5f, -0.5f, 0.5f, 0.0f, 4.0f);
-    }
+// The real start layout, with bounds of about the figures' sizes, on a map
+// shaped like the torte: ground beyond 270, then tiers at 31, 60.6, 88.8 and
+// 115 towards the middle.
+SceneBounds figureSizedBounds() {
+    SceneBounds bounds;
+    setBounds(bounds.ghost, -2.0f, 2.0f, -2.0f, 2.0f, 0.0f, 6.0f);  // the scene halves it
+    setBounds(bounds.cake, -1.0f, 1.0f, -1.0f, 1.0f, 0.0f, 1.5f);
+    setBounds(bounds.body, -0.5f, 0.5f, -0.5f, 0.5f, 0.0f, 4.0f);
+    setBounds(bounds.torte, -0.5f, 0.5f, -0.5f, 0.5f, 0.0f, 4.0f);
+    return bounds;
 }
 
 float tierHeight(float radius) {
@@ -187,18 +183,16 @@ float radiusOf(const SceneObject& object) {
 class StartLayout : public ::testing::Test {
 protected:
     void SetUp() override {
-        resetCameras();
+        view = makeView();
         std::srand(1);  // the sequence of every unseeded run
-        static ShaderProgram texture, phong, transparency, text;
-        populateScene(scene, ScenePrograms{&texture, &phong, &transparency, &text}, boundsOnlyImport);
+        populateScene(scene, figureSizedBounds(), view);
         fillTiers(map);
         scene.lastWheelPosition = 0;
         startGhosts(scene, 0.5f);
     }
-    void TearDown() override { resetCameras(); }
 
     void frame(float dt) {
-        updateGameFrame(scene, map, input, dt, now);
+        updateGameFrame(scene, view.mainCamera, map, input, dt, now);
         now += dt;
     }
 
@@ -211,6 +205,7 @@ protected:
     }
 
     Scene scene;
+    View view;
     HeightMap map;
     InputState input;
     CoutCapture capture;
@@ -240,7 +235,7 @@ TEST_F(StartLayout, TheFirstTierStopsHerWalkingInwards) {
     EXPECT_LT(stopped, 273.0f);
     for (int frame = 0; frame < 60; ++frame) this->frame(dt);
     EXPECT_EQ(scene.heroAnchor.worldPosition().z, stopped);
-    EXPECT_NEAR(mainCamera.target.z, stopped, 1e-3f);
+    EXPECT_NEAR(view.mainCamera.target.z, stopped, 1e-3f);
     // She stands on the ground in front of the wall, not on top of it.
     EXPECT_NEAR(scene.heroBody.worldPosition().y, 4.8f, 1e-3f);
 }
@@ -271,7 +266,7 @@ TEST_F(StartLayout, ThreeSecondFramesKeepHerAndThePhantomInsideAndNothingTurnsNa
         ASSERT_TRUE(isFinite(scene.heroBody.worldPosition()) && isFinite(scene.leftArm.worldPosition()) &&
                     isFinite(scene.rightArm.worldPosition()) && isFinite(scene.phantom.worldPosition()))
             << "frame " << frame;
-        ASSERT_TRUE(isFinite(mainCamera.target) && isFinite(mainCamera.position)) << "frame " << frame;
+        ASSERT_TRUE(isFinite(view.mainCamera.target) && isFinite(view.mainCamera.position)) << "frame " << frame;
         for (const SceneObject& ghost : scene.ghosts) ASSERT_TRUE(isFinite(ghost.worldPosition()));
     }
 }
@@ -282,7 +277,7 @@ TEST_F(StartLayout, AClampedStepKeepsAChasingGhostInsideTheArea) {
     // the tier wall and its unchecked back-off 84 units out of the area;
     // the clamped steps close in on her instead.
     setCakeCounts(scene, 1, 0);
-    placeHeroine(scene, 0.0f, 284.0f);
+    placeHeroine(scene, view.mainCamera, 0.0f, 284.0f);
     moveTo(scene.ghosts[0], glm::vec3(0.0f, 2.7f, 312.0f));
     for (int frame = 0; frame < 30; ++frame) {
         this->frame(simulationStep(3.0f));

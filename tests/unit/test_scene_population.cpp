@@ -1,56 +1,25 @@
-// Scene population without GL: a fake importer records every import and
-// gives each model simple bounds; the placements, the import trail and the
-// rand() sequence are checked against the start layout.
+// Scene population without GL: every model gets the same simple bounds; the
+// placements and the rand() sequence are checked against the start layout.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdlib>
-#include <iterator>
-#include <string>
 #include <vector>
 
 #include "game/scene.h"
-#include "math/camera.h"
-#include "render/shader_program.h"
+#include "math/view.h"
 
 namespace {
 
-struct ImportRecord {
-    std::string path;
-    glm::vec3 colour;
-    const ShaderProgram* program;
-    bool uvFromPosition;
-};
-
-std::vector<ImportRecord> imports;
-bool failTorteImport = false;
-
-void fakeImport(Model& model, const char* path, const glm::vec3& colour, const ShaderProgram& program,
-                bool uvFromPosition) {
-    imports.push_back(ImportRecord{path, colour, &program, uvFromPosition});
-    if (failTorteImport && std::string(path) == "Models/torte.dae") return;  // bounds stay empty
-    model.meshCount = 1;
-    model.minX = -2.0f;
-    model.maxX = 4.0f;
-    model.minY = -1.0f;
-    model.maxY = 1.0f;
-    model.minZ = -1.0f;
-    model.maxZ = 3.0f;
-}
-
-ShaderProgram textureProgram, phongProgram, transparencyProgram, textProgram;
-const ScenePrograms programs{&textureProgram, &phongProgram, &transparencyProgram, &textProgram};
+// x -2..4, y -1..1, z -1..3 for every model.
+const Box kModelBounds{glm::vec3(-2.0f, -1.0f, -1.0f), glm::vec3(4.0f, 1.0f, 3.0f)};
+const SceneBounds kBounds{kModelBounds, kModelBounds, kModelBounds, kModelBounds};
 
 class ScenePopulation : public ::testing::Test {
 protected:
-    void SetUp() override {
-        resetCameras();
-        imports.clear();
-        failTorteImport = false;
-        std::srand(1);  // the sequence of an unseeded run
-    }
-    void TearDown() override { resetCameras(); }
+    void SetUp() override { std::srand(1); }  // the sequence of an unseeded run
     Scene scene;
+    View view = makeView();
 };
 
 void expectAt(const SceneObject& object, const glm::vec3& expected, float tolerance = 1e-3f) {
@@ -61,7 +30,7 @@ void expectAt(const SceneObject& object, const glm::vec3& expected, float tolera
 }
 
 TEST_F(ScenePopulation, StartLayoutOfFiguresAndCakes) {
-    populateScene(scene, programs, fakeImport);
+    populateScene(scene, kBounds, view);
     expectAt(scene.ghosts[0], glm::vec3(-75.5f, 2.7f, 311.0f));
     expectAt(scene.ghosts[31], glm::vec3(1.5f, 2.7f, -53.0f));
     expectAt(scene.ghosts[16], glm::vec3(261.5f, 2.7f, 178.0f));
@@ -72,15 +41,13 @@ TEST_F(ScenePopulation, StartLayoutOfFiguresAndCakes) {
     expectAt(scene.heroBody, glm::vec3(0.0f, 4.0f, 300.0f));
     expectAt(scene.cakes[0], glm::vec3(-128.0f, 0.0f, 289.0f));
     expectAt(scene.cakes[9], glm::vec3(-36.0f, 115.0f, -45.0f));
-    expectAt(scene.terrainObject, glm::vec3(1.0f, -1.0f, 0.0f));
-    EXPECT_EQ(scene.terrainObject.colour, glm::vec3(0.0f, 1.0f, 0.0f));
     // Ghosts are half size, cakes and the phantom full size.
     EXPECT_NEAR(glm::length(glm::vec3(scene.ghosts[5].model[0])), 0.5f, 1e-5f);
     EXPECT_NEAR(glm::length(glm::vec3(scene.cakes[5].model[0])), 1.0f, 1e-5f);
 }
 
 TEST_F(ScenePopulation, StandingObjectsHaveTheirOwnZAxisUp) {
-    populateScene(scene, programs, fakeImport);
+    populateScene(scene, kBounds, view);
     auto upAxis = [](const SceneObject& object) { return glm::normalize(glm::vec3(object.model[2])); };
     for (const SceneObject& ghost : scene.ghosts) EXPECT_NEAR(upAxis(ghost).y, 1.0f, 1e-5f);
     for (const SceneObject& cake : scene.cakes) EXPECT_NEAR(upAxis(cake).y, 1.0f, 1e-5f);
@@ -91,73 +58,51 @@ TEST_F(ScenePopulation, StandingObjectsHaveTheirOwnZAxisUp) {
 }
 
 TEST_F(ScenePopulation, TorteIsCentredOnItsModelBounds) {
-    populateScene(scene, programs, fakeImport);
+    populateScene(scene, kBounds, view);
     // Fake bounds: x -2..4, z -1..3; the centre is added untransformed.
     expectAt(scene.torte, glm::vec3(1.0f, 13.2f, 1.0f));
     EXPECT_NEAR(glm::length(glm::vec3(scene.torte.model[0])), 50.0f, 1e-3f);
 }
 
 TEST_F(ScenePopulation, FailedTorteImportLeavesAFiniteMatrix) {
-    failTorteImport = true;
-    populateScene(scene, programs, fakeImport);
+    SceneBounds failedTorte = kBounds;
+    failedTorte.torte = Box{};  // a failed import leaves the bounds empty
+    populateScene(scene, failedTorte, view);
     expectAt(scene.torte, glm::vec3(0.0f, 13.2f, 0.0f));
     for (int c = 0; c < 4; ++c)
         for (int r = 0; r < 4; ++r) EXPECT_TRUE(std::isfinite(scene.torte.model[c][r]));
 }
 
 TEST_F(ScenePopulation, IconsAndEndScreenFollowTheWindowSizeAtPopulation) {
-    populateScene(scene, programs, fakeImport);
+    populateScene(scene, kBounds, view);
     for (int k = 0; k < kCakeCount; ++k) expectAt(scene.cakeIcons[k], glm::vec3(60.0f + 70.0f * k, 950.0f, 9.0f));
     expectAt(scene.endScreenObject, glm::vec3(600.0f, 500.0f, 9.0f));
     EXPECT_NEAR(scene.cakeIcons[3].model[0][0], 50.0f, 1e-4f);
     EXPECT_NEAR(scene.endScreenObject.model[1][1], 100.0f, 1e-4f);
 
     // A resize afterwards moves nothing.
-    onWindowResize(800, 600);
+    onWindowResize(view, 800, 600);
     expectAt(scene.cakeIcons[9], glm::vec3(690.0f, 950.0f, 9.0f));
 
     // A resize before population does.
     Scene resized;
     std::srand(1);
-    populateScene(resized, programs, fakeImport);
+    populateScene(resized, kBounds, view);
     for (int k = 0; k < kCakeCount; ++k) expectAt(resized.cakeIcons[k], glm::vec3(40.0f + 70.0f * k, 570.0f, 9.0f));
     expectAt(resized.endScreenObject, glm::vec3(400.0f, 300.0f, 9.0f));
 }
 
-TEST_F(ScenePopulation, ImportsEveryModelOnceInLoadOrderWithItsColourAndProgram) {
-    populateScene(scene, programs, fakeImport);
-    struct Expected {
-        const char* path;
-        glm::vec3 colour;
-        const ShaderProgram* program;
-        bool uvFromPosition;
-    };
-    const Expected expected[] = {
-        {"Models/sakuragras.dae", {0, 1, 0}, &textureProgram, true},
-        {"Models/mirelka5.dae", {0, 0, 1}, &phongProgram, false},
-        {"Models/mirelka_arm_l.dae", {0, 0, 1}, &textureProgram, false},
-        {"Models/mirelka_arm_r.dae", {0, 0, 1}, &textureProgram, false},
-        {"Models/mirelka_koerper2.dae", {0, 0, 1}, &textureProgram, false},
-        {"Models/ghost2.dae", {1, 1, 1}, &transparencyProgram, false},
-        {"Models/sunnytextured.dae", {1, 0, 0}, &textureProgram, false},
-        {"Models/cake.dae", {1, 1, 0}, &phongProgram, false},
-        {"Models/torte.dae", {1, 1, 1}, &textureProgram, false},
-        {"Models/cakeIconPlane.dae", {1, 1, 1}, &textProgram, false},
-        {"Models/finish.dae", {1, 1, 1}, &textProgram, false},
-        {"Models/won.dae", {0, 0, 0}, &textProgram, false},
-    };
-    ASSERT_EQ(imports.size(), std::size(expected));
-    for (std::size_t i = 0; i < imports.size(); ++i) {
-        SCOPED_TRACE(expected[i].path);
-        EXPECT_EQ(imports[i].path, expected[i].path);
-        EXPECT_EQ(imports[i].colour, expected[i].colour);
-        EXPECT_EQ(imports[i].program, expected[i].program);
-        EXPECT_EQ(imports[i].uvFromPosition, expected[i].uvFromPosition);
-    }
-    // Each import went into its own model record.
-    EXPECT_EQ(scene.ghostModel.meshCount, 1u);
-    EXPECT_EQ(scene.torteModel.meshCount, 1u);
-    EXPECT_EQ(scene.wonModel.meshCount, 1u);
+TEST_F(ScenePopulation, KeepsEachKindOfBoundsForTheRules) {
+    SceneBounds distinct;
+    distinct.body = Box{glm::vec3(-1.0f), glm::vec3(1.0f)};
+    distinct.ghost = Box{glm::vec3(-2.0f), glm::vec3(2.0f)};
+    distinct.cake = Box{glm::vec3(-3.0f), glm::vec3(3.0f)};
+    distinct.torte = Box{glm::vec3(-4.0f), glm::vec3(4.0f)};
+    populateScene(scene, distinct, view);
+    EXPECT_EQ(scene.bounds.body.max, glm::vec3(1.0f));
+    EXPECT_EQ(scene.bounds.ghost.max, glm::vec3(2.0f));
+    EXPECT_EQ(scene.bounds.cake.min, glm::vec3(-3.0f));
+    EXPECT_EQ(scene.bounds.torte.min, glm::vec3(-4.0f));
 }
 
 TEST_F(ScenePopulation, RandomDrawsFollowTheDocumentedOrder) {
@@ -165,7 +110,7 @@ TEST_F(ScenePopulation, RandomDrawsFollowTheDocumentedOrder) {
     std::vector<int> raw(400);
     for (int& value : raw) value = std::rand();
     std::srand(1);
-    populateScene(scene, programs, fakeImport);
+    populateScene(scene, kBounds, view);
 
     // 3 draws per placed object, 2 per array slot: terrain, anchor, arms,
     // body, phantom (18), 32 ghost slots (64), 32 ghosts (96), 10 cake slots
@@ -188,8 +133,8 @@ TEST_F(ScenePopulation, RandomDrawsFollowTheDocumentedOrder) {
     expectPatrol(scene.torte, 228);
     expectPatrol(scene.cakeIcons[0], 231 + 20);
     expectPatrol(scene.endScreenObject, 281);
-    // The first draws belong to the grass object, the phantom's to slots 15-17.
-    expectPatrol(scene.terrainObject, 0);
+    // The first draws belong to the grass object (never kept), the
+    // phantom's to slots 15-17.
     expectPatrol(scene.phantom, 15);
 }
 
@@ -203,7 +148,7 @@ TEST_F(ScenePopulation, CountersAreReset) {
     scene.phantomRising = false;
     scene.heroGroundHeight = 3.0f;
     scene.armSwingCounter = 33.0f;
-    populateScene(scene, programs, fakeImport);
+    populateScene(scene, kBounds, view);
     EXPECT_EQ(scene.carriedCakes, 0);
     EXPECT_EQ(scene.cakesInWorld, 10);
     for (int i = 0; i < kGhostCount; ++i) {

@@ -11,18 +11,16 @@
 #include <glm/gtc/matrix_transform.hpp>
 
 #include "game/scene.h"
+#include "math/box.h"
 #include "math/camera.h"
+#include "math/view.h"
 #include "world/height_map.h"
 
 namespace testing_support {
 
-inline void setBounds(Model& model, float minX, float maxX, float minY, float maxY, float minZ, float maxZ) {
-    model.minX = minX;
-    model.maxX = maxX;
-    model.minY = minY;
-    model.maxY = maxY;
-    model.minZ = minZ;
-    model.maxZ = maxZ;
+inline void setBounds(Box& box, float minX, float maxX, float minY, float maxY, float minZ, float maxZ) {
+    box.min = glm::vec3(minX, minY, minZ);
+    box.max = glm::vec3(maxX, maxY, maxZ);
 }
 
 // A ghost, cake or phantom: built lying down (-90 degrees about x) so its
@@ -42,13 +40,13 @@ inline void moveTo(SceneObject& object, const glm::vec3& position) {
 
 // Puts the heroine's anchor at (x, 4, z), with her arms and body beside it as
 // at the start, and the camera target above the same ground point.
-inline void placeHeroine(Scene& scene, float x, float z) {
+inline void placeHeroine(Scene& scene, Camera& camera, float x, float z) {
     moveTo(scene.heroAnchor, glm::vec3(x, 4.0f, z));
     moveTo(scene.leftArm, glm::vec3(x, 2.7f, z));
     moveTo(scene.rightArm, glm::vec3(x + 0.5f, 2.7f, z));
     moveTo(scene.heroBody, glm::vec3(x, 4.0f, z));
-    mainCamera.target.x = x;
-    mainCamera.target.z = z;
+    camera.target.x = x;
+    camera.target.z = z;
 }
 
 inline glm::vec3 ringPoint(float radius, int index, int count, float turn) {
@@ -56,21 +54,22 @@ inline glm::vec3 ringPoint(float radius, int index, int count, float turn) {
     return glm::vec3(radius * std::cos(angle), 0.0f, radius * std::sin(angle));
 }
 
-// A quiet world: the heroine at the camera's start target (0, 4, 300), the
-// phantom at its start place, the ghosts on a ring of radius 150 about 29
-// units apart, the cakes on a ring of radius 250, counters as at the start.
-inline void buildTestScene(Scene& scene) {
-    resetCameras();
-    setBounds(scene.ghostModel, -1.0f, 1.0f, -1.0f, 1.0f, 0.0f, 3.0f);
-    setBounds(scene.cakeModel, -0.5f, 0.5f, -0.5f, 0.5f, 0.0f, 1.0f);
-    setBounds(scene.bodyModel, -0.5f, 0.5f, -4.0f, 0.0f, -0.5f, 0.5f);
+// A quiet world: the view at its start state, the heroine at the camera's
+// start target (0, 4, 300), the phantom at its start place, the ghosts on a
+// ring of radius 150 about 29 units apart, the cakes on a ring of radius 250,
+// counters as at the start.
+inline void buildTestScene(Scene& scene, View& view) {
+    view = makeView();
+    setBounds(scene.bounds.ghost, -1.0f, 1.0f, -1.0f, 1.0f, 0.0f, 3.0f);
+    setBounds(scene.bounds.cake, -0.5f, 0.5f, -0.5f, 0.5f, 0.0f, 1.0f);
+    setBounds(scene.bounds.body, -0.5f, 0.5f, -4.0f, 0.0f, -0.5f, 0.5f);
     // As in the game, the anchor's own x axis points up the world y axis.
     scene.heroAnchor = makeObjectAt(glm::vec3(0.0f), Material{});
     scene.heroAnchor.applyWorld(glm::rotate(glm::mat4(1.0f), glm::radians(90.0f), glm::vec3(0.0f, 0.0f, 1.0f)));
     scene.leftArm = makeObjectAt(glm::vec3(0.0f), Material{});
     scene.rightArm = makeObjectAt(glm::vec3(0.0f), Material{});
     scene.heroBody = makeObjectAt(glm::vec3(0.0f), Material{});
-    placeHeroine(scene, 0.0f, 300.0f);
+    placeHeroine(scene, view.mainCamera, 0.0f, 300.0f);
     scene.phantom = uprightAt(glm::vec3(51.0f, 118.0f, -4.0f));
     for (int i = 0; i < kGhostCount; ++i) {
         scene.ghosts[i] = uprightAt(ringPoint(150.0f, i, kGhostCount, 0.0f) + glm::vec3(0.0f, 2.7f, 0.0f));

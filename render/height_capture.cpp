@@ -1,7 +1,7 @@
 // Height-map capture: the landscape drawn straight down into a single-channel
 // float target whose pixels hold world heights, exported as terrain.bmp and
 // read back into the height map once at start-up.
-#include "world/height_capture.h"
+#include "render/height_capture.h"
 
 #include <GL/glew.h>
 
@@ -74,7 +74,8 @@ void captureHeightMap(HeightMap& map, const SceneObject& landscape, const Model&
     glm::mat4 view = glm::rotate(glm::mat4(1.0f), glm::radians(90.0f), glm::vec3(1.0f, 0.0f, 0.0f));
     glm::mat4 projectionView = projection * view;
 
-    // Texture 17 in the creation order; nothing samples it.
+    // Texture 17 in the creation order. Nothing samples it; it lives only
+    // as long as the capture.
     GLuint texture = 0;
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
@@ -132,6 +133,7 @@ void captureHeightMap(HeightMap& map, const SceneObject& landscape, const Model&
     glDeleteFramebuffers(1, &framebuffer);
     glDeleteRenderbuffers(1, &depthBuffer);
     glDeleteRenderbuffers(1, &heightBuffer);
+    glDeleteTextures(1, &texture);
     glActiveTexture(GL_TEXTURE0);
     checkGlError("after heightmap creation");
     glEnable(GL_DEPTH_TEST);

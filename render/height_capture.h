@@ -1,6 +1,6 @@
 // Height-map capture: the torte rendered straight down into a float target
 // whose pixels hold world heights, read back once at start-up and exported
-// as terrain.bmp.
+// as terrain.bmp. Every GL object it makes is gone when it returns.
 #pragma once
 
 #include <glm/glm.hpp>

@@ -5,8 +5,6 @@
 
 #include <glm/glm.hpp>
 
-#include "math/camera.h"
-
 struct ShaderProgram;
 
 constexpr int kSnowCapacity = 10000;
@@ -20,9 +18,13 @@ struct ParticleSystem {
     unsigned int randomTexture = 0;      // 1D texture of random integers, texture 1
 };
 
+// Makes the random texture (texture 1), both buffers with the first
+// generation and their feedback objects; releaseSnow frees them.
 void initSnow(ParticleSystem& system);
+// One generation onward; time is the frame time the flakes move by.
 void updateSnow(const ShaderProgram& updateProgram, ParticleSystem& system, float time, bool blend, float alpha,
-                glm::mat4 projection, Camera lightCamera, Camera viewCamera);
+                const glm::mat4& projection, const glm::mat4& view);
+// Draws the generation just made; time is the clock.
 void drawSnow(const ShaderProgram& renderProgram, ParticleSystem& system, float time, bool blend, float alpha,
-              glm::mat4 projection, Camera lightCamera, Camera viewCamera);
+              const glm::mat4& projection, const glm::mat4& view);
 void releaseSnow(ParticleSystem& system);

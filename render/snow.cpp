@@ -1,13 +1,12 @@
 // Snow: the CPU side of the transform-feedback particle system. The CPU makes
 // the first generation once; from then on Shaders/snow moves, ages, kills and
 // spawns particles and Shaders/snow2 draws them.
-#include "world/snow.h"
+#include "render/snow.h"
 
 #include <GL/glew.h>
 
 #include <cstddef>
 #include <cstdlib>
-#include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 #include <utility>
 #include <vector>
@@ -43,10 +42,6 @@ constexpr ParticleAttribute kParticleAttributes[] = {
 };
 
 const void* bufferOffset(std::size_t offset) { return reinterpret_cast<const void*>(offset); }
-
-glm::mat4 snowView(const Camera& viewCamera) {
-    return glm::inverse(viewCamera.orientation) * glm::translate(glm::mat4(1.0f), -viewCamera.target);
-}
 
 void createRandomTexture(ParticleSystem& system) {
     std::vector<float> texels(kRandomTexels * 3);
@@ -111,12 +106,11 @@ void initSnow(ParticleSystem& system) {
 }
 
 void updateSnow(const ShaderProgram& updateProgram, ParticleSystem& system, float time, bool blend, float alpha,
-                glm::mat4 projection, Camera /*lightCamera*/, Camera viewCamera) {
+                const glm::mat4& projection, const glm::mat4& view) {
     if (blend) {
         glEnable(GL_BLEND);
         glBlendFunc(GL_DST_COLOR, GL_SRC_COLOR);
     }
-    glm::mat4 view = snowView(viewCamera);
     GLuint program = updateProgram.program;
     glUseProgram(program);
     glActiveTexture(GL_TEXTURE0);
@@ -176,13 +170,12 @@ void updateSnow(const ShaderProgram& updateProgram, ParticleSystem& system, floa
 }
 
 void drawSnow(const ShaderProgram& renderProgram, ParticleSystem& system, float time, bool blend, float alpha,
-              glm::mat4 projection, Camera /*lightCamera*/, Camera viewCamera) {
+              const glm::mat4& projection, const glm::mat4& view) {
     if (blend) {
         glEnable(GL_BLEND);
         glBlendFunc(GL_DST_COLOR, GL_SRC_COLOR);
     }
     checkGlError("drawParticles2: 1");
-    glm::mat4 view = snowView(viewCamera);
     GLuint program = renderProgram.program;
     glUseProgram(program);
     checkGlError("drawParticles2: 2");
