@@ -10,6 +10,7 @@ packages=(
   fonts-dejavu-core
   xvfb xauth x11-utils xdotool imagemagick libgl1-mesa-dri mesa-utils
   clang libclang-rt-14-dev libx11-dev strace
+  dpkg-dev file lintian desktop-file-utils
 )
 
 missing=()

@@ -1,5 +1,5 @@
 // The image generator's raster: shapes as inside-tests sampled 4 x 4 per
-// pixel, value noise on a repeating lattice, and the TGA export.
+// pixel, value noise on a repeating lattice, and the TGA and PNG exports.
 #include "tools/images/canvas.h"
 
 #include <algorithm>
@@ -335,4 +335,60 @@ std::vector<unsigned char> overlayBytes(const Canvas& canvas) {
 bool writeTga(const std::string& path, int width, int height, const std::vector<unsigned char>& rgbBytes) {
     if (rgbBytes.size() != static_cast<std::size_t>(width) * height * 3) return false;
     return stbi_write_tga(path.c_str(), width, height, 3, rgbBytes.data()) != 0;
+}
+
+namespace {
+
+// How much of the span [i, i + 1) of source pixel i falls into the
+// target span [start, end), both in source pixels.
+float overlap(int i, float start, float end) {
+    return std::max(0.0f, std::min(end, static_cast<float>(i + 1)) - std::max(start, static_cast<float>(i)));
+}
+
+}  // namespace
+
+Canvas shrunk(const Canvas& canvas, int width, int height) {
+    if (width <= 0 || height <= 0 || canvas.width <= 0 || canvas.height <= 0) return Canvas{};
+    Canvas out = makeClearCanvas(width, height);
+    const float stepX = static_cast<float>(canvas.width) / width;
+    const float stepY = static_cast<float>(canvas.height) / height;
+    for (int y = 0; y < height; ++y) {
+        const float y0 = y * stepY;
+        const float y1 = y0 + stepY;
+        for (int x = 0; x < width; ++x) {
+            const float x0 = x * stepX;
+            const float x1 = x0 + stepX;
+            float sum[4] = {0.0f, 0.0f, 0.0f, 0.0f};  // premultiplied colour, alpha
+            float area = 0.0f;
+            const int lastY = std::min(canvas.height, static_cast<int>(std::ceil(y1)));
+            const int lastX = std::min(canvas.width, static_cast<int>(std::ceil(x1)));
+            for (int sy = static_cast<int>(y0); sy < lastY; ++sy) {
+                const float wy = overlap(sy, y0, y1);
+                for (int sx = static_cast<int>(x0); sx < lastX; ++sx) {
+                    const float w = wy * overlap(sx, x0, x1);
+                    const float* p = canvas.rgba.data() + (static_cast<std::size_t>(sy) * canvas.width + sx) * 4;
+                    for (int c = 0; c < 3; ++c) sum[c] += w * p[c] * p[3];
+                    sum[3] += w * p[3];
+                    area += w;
+                }
+            }
+            float* q = out.rgba.data() + (static_cast<std::size_t>(y) * width + x) * 4;
+            if (area <= 0.0f || sum[3] <= 0.0f) continue;
+            for (int c = 0; c < 3; ++c) q[c] = sum[c] / sum[3];
+            q[3] = sum[3] / area;
+        }
+    }
+    return out;
+}
+
+std::vector<unsigned char> rgbaBytes(const Canvas& canvas) {
+    std::vector<unsigned char> bytes;
+    bytes.reserve(canvas.rgba.size());
+    for (float v : canvas.rgba) bytes.push_back(toByte(v));
+    return bytes;
+}
+
+bool writePng(const std::string& path, int width, int height, const std::vector<unsigned char>& rgbaBytes) {
+    if (rgbaBytes.size() != static_cast<std::size_t>(width) * height * 4) return false;
+    return stbi_write_png(path.c_str(), width, height, 4, rgbaBytes.data(), width * 4) != 0;
 }

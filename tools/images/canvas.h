@@ -1,5 +1,5 @@
 // The image generator's raster: a float RGBA canvas, antialiased shapes,
-// periodic noise, a seeded random sequence and the export to TGA files.
+// periodic noise, a seeded random sequence and the export to TGA and PNG files.
 // Coordinates are pixels, x to the right, y downwards, (0, 0) the top-left
 // corner of the top-left pixel. Everything is deterministic.
 #pragma once
@@ -94,3 +94,12 @@ constexpr int kOverlayMinimum = 56;
 std::vector<unsigned char> overlayBytes(const Canvas& canvas);
 // Writes an uncompressed-or-RLE 24-bit TGA, rows top first in memory.
 bool writeTga(const std::string& path, int width, int height, const std::vector<unsigned char>& rgbBytes);
+
+// The canvas scaled down to width x height: each new pixel is the average of
+// the area it covers (partly covered pixels count by their share), colours
+// weighted by their alpha so clear pixels do not darken the edges.
+Canvas shrunk(const Canvas& canvas, int width, int height);
+// RGBA bytes, rows top first, straight alpha.
+std::vector<unsigned char> rgbaBytes(const Canvas& canvas);
+// Writes a 32-bit RGBA PNG, rows top first in memory.
+bool writePng(const std::string& path, int width, int height, const std::vector<unsigned char>& rgbaBytes);

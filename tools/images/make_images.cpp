@@ -1,12 +1,14 @@
 // make_images <output dir>: writes the game's fourteen TGA images, the same
 // bytes on every run. Each file is written under a temporary name and then
 // renamed, so a reader never sees half an image.
+// make_images --icons <output dir>: writes the desktop icons (PNG) instead.
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <system_error>
 
 #include "tools/images/canvas.h"
+#include "tools/images/desktop_icons.h"
 #include "tools/images/figures.h"
 #include "tools/images/lettering.h"
 #include "tools/images/overlay_pictures.h"
@@ -41,8 +43,9 @@ const PictureEntry kPictures[] = {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--icons") return writeDesktopIcons(argv[2]) ? 0 : 1;
     if (argc != 2) {
-        std::fprintf(stderr, "usage: make_images <output dir>\n");
+        std::fprintf(stderr, "usage: make_images <output dir> | make_images --icons <output dir>\n");
         return 2;
     }
     const std::filesystem::path dir = argv[1];
