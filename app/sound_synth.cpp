@@ -96,14 +96,15 @@ Samples cakeStolen() {
     constexpr double kLength = 0.5;
     constexpr double kFrom = 660.0;
     constexpr double kTo = 165.0;
-    const Timbre hollow{0.0, 1.0 / 3.0, 10.0};
+    const Timbre hollow{0.0, 1.0 / 3.0, 0.6};
     int count = samplesFor(kLength);
     Samples out(static_cast<size_t>(count), 0.0f);
     double phase = 0.0;
     for (int i = 0; i < count; ++i) {
         double t = secondsAt(i);
         double hz = kFrom * std::pow(kTo / kFrom, t / kLength);
-        out[static_cast<size_t>(i)] = static_cast<float>(envelope(t, kLength, 0.01, 0.6) * voice(phase, hollow));
+        double level = envelope(t, kLength, 0.01, hollow.decaySeconds);
+        out[static_cast<size_t>(i)] = static_cast<float>(level * voice(phase, hollow));
         // Integrating the frequency keeps the glide free of phase jumps.
         phase += kTwoPi * hz / kSoundSampleRate;
     }

@@ -5,8 +5,8 @@
 
 int countFootsteps(FootstepState& state, float distance) {
     if (!(distance > 0.0f) || !std::isfinite(distance)) return 0;  // also NaN
-    // Double keeps thousands of small frame distances adding up to the same
-    // total as one large one, so the step count does not depend on the split.
+    // In double, the rounding of thousands of small frame distances stays far
+    // below anything that could move a step from one frame to the next.
     state.sinceLastStep += distance;
     double steps = std::floor(state.sinceLastStep / kFootstepStride);
     if (steps <= 0.0) return 0;

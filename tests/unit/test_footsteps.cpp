@@ -20,7 +20,9 @@ std::string stepsPerFrame(const std::vector<float>& distances) {
     return out;
 }
 
-std::vector<float> repeated(float distance, int frames) { return std::vector<float>(static_cast<size_t>(frames), distance); }
+std::vector<float> repeated(float distance, int frames) {
+    return std::vector<float>(static_cast<size_t>(frames), distance);
+}
 
 struct Walk {
     const char* name;
@@ -37,7 +39,8 @@ TEST(Footsteps, StepsFallHalfAStrideInAndThenEveryStride) {
         {"long frames", repeated(4.0f, 11), "01000100010"},
         // 60 frames a second at 40 units a second: 2/3 unit a frame; the
         // steps at 8 and 24 fall in frames 12 and 36.
-        {"sixty frames a second", repeated(40.0f / 60.0f, 37), std::string(11, '0') + "1" + std::string(23, '0') + "10"},
+        {"sixty frames a second", repeated(40.0f / 60.0f, 37),
+         std::string(11, '0') + "1" + std::string(23, '0') + "10"},
         // 8 + 40 units: past the steps at 8, 24 and 40.
         {"two and a half strides at once", {40.0f}, "3"},
     };
