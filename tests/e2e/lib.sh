@@ -128,3 +128,10 @@ expect_line() {
 last_position() {
     grep '^x ' "$E2E_TMP/stdout" | tail -n 1 | awk '{ print $2, $4, $6 }'
 }
+
+# The loading trail a clean start writes on standard error, line by line.
+loading_trail() {
+    printf '%s\n' "window openend" "shader load, snow:" "load shader with GS" "compile VS" "compile GS" \
+        "load shader with GS done" "shader load, snow2:" "models loaded, 1" "before load textures " \
+        "after load textures 1 " "after load textures "
+}

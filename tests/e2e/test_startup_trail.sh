@@ -10,17 +10,7 @@ wait_for_frames 3
 hold_key Escape
 wait_for_exit 30 || fail "exit code $?"
 
-expected="window openend
-shader load, snow:
-load shader with GS
-compile VS
-compile GS
-load shader with GS done
-shader load, snow2:
-models loaded, 1
-before load textures 
-after load textures 1 
-after load textures "
+expected=$(loading_trail)
 actual=$(cat "$E2E_TMP/stderr")
 if [ "$actual" != "$expected" ]; then
     diff <(echo "$expected") <(echo "$actual")
