@@ -4,6 +4,7 @@
 #include <GL/glew.h>
 
 #include <cstdio>
+#include <string>
 
 #include "app/end_screen.h"
 #include "app/overlay.h"
@@ -117,7 +118,8 @@ void prepareFirstFrame(GameApp& app) {
     glClear(GL_COLOR_BUFFER_BIT);
     app.frameTime = now() - app.lastFrameTime;
     app.lastFrameTime = now();
-    startGhosts(app.scene, simulationStep(app.frameTime));
+    // The whole loading time: the start step has no take-backs to overrun.
+    startGhosts(app.scene, app.frameTime);
 }
 
 FrameResult runFrame(GameApp& app) {
@@ -129,11 +131,9 @@ FrameResult runFrame(GameApp& app) {
     }
     app.lastFrameTime = now();
 
-    // A stalled frame (a dragged window, a busy machine) is simulated as a
-    // short one: the rules' back-off steps scale with the frame time and are
-    // not checked, so a long step could carry a ghost out of the world.
-    updateGameFrame(app.scene, app.view.mainCamera, app.heightMap, readInput(), simulationStep(app.frameTime),
-                    now());
+    const FrameEvents events =
+        updateGameFrame(app.scene, app.view.mainCamera, app.heightMap, readInput(), app.frameTime, now());
+    playFrameSounds(app.sound, events);
     markStage(app, GameStage::RulesDone);
 
     const DrawList list =
@@ -174,7 +174,13 @@ FrameResult runFrame(GameApp& app) {
     markStage(app, GameStage::FrameSwapped);
 
     InputState input = readInput();
+    const float lastOptionKey = app.options.lastOptionKeyTime;
     if (handleOptionKeys(input, now(), app.options, app.status)) applyWireframe(app.options.wireframe);
+    if (app.options.lastOptionKeyTime != lastOptionKey) {
+        // Muted first: "Sound off" is silent, "Sound on" clicks.
+        setSoundMuted(app.sound, !app.options.soundOn);
+        playSoundEffect(app.sound, SoundEffect::OptionClick);
+    }
 
     app.running = app.running && !isHeld(input, Key::Escape) && !isHeld(input, Key::Q) && input.windowOpen;
 
@@ -198,6 +204,7 @@ void shutdownGame(GameApp& app) {
     // terminating the window system destroys.
     destroyGamePrograms(app.programs);
     terminateWindowSystem();
+    closeSound(app.sound);
 }
 
 int runVarnelo() {
@@ -208,6 +215,9 @@ int runVarnelo() {
         terminateWindowSystem();
         return -1;
     }
+    // After the loading trail, so the trail stays the same with or without a device.
+    std::string whyNot;
+    if (!openSound(app.sound, whyNot)) progress(("Playing without sound: " + whyNot).c_str());
     prepareFirstFrame(app);
     while (runFrame(app) == FrameResult::Continue) {
     }

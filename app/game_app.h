@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/options.h"
+#include "app/sound.h"
 #include "game/scene.h"
 #include "math/view.h"
 #include "render/game_programs.h"
@@ -32,6 +33,7 @@ struct GameApp {
     HeightMap heightMap;
     OptionFlags options;
     StatusMessage status;
+    Sound sound;
 
     bool running = true;
     float lastFrameTime = 0.0f;
@@ -59,7 +61,8 @@ int loadGame(GameApp& app);
 void prepareFirstFrame(GameApp& app);
 // One frame, end screens included.
 FrameResult runFrame(GameApp& app);
-// Releases every GL object in the reverse order of making and closes the window.
+// Releases every GL object in the reverse order of making, closes the window
+// and the sound.
 void shutdownGame(GameApp& app);
 
 // Runs the whole game; returns the process exit code (0 normal end,

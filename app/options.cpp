@@ -37,6 +37,9 @@ const char* applyOptionKey(Key key, OptionFlags& options, bool& wireframeChanged
         }
         options.mipMapMode = MipMapOff;
         return "Mip Mapping off";
+    case Key::F6:
+        options.soundOn = !options.soundOn;
+        return options.soundOn ? "Sound on" : "Sound off";
     case Key::F7:
         options.showObjectCount = !options.showObjectCount;
         return options.showObjectCount ? "Object count on" : "Object count off";
@@ -54,8 +57,7 @@ const char* applyOptionKey(Key key, OptionFlags& options, bool& wireframeChanged
 }  // namespace
 
 bool handleOptionKeys(const InputState& input, float now, OptionFlags& options, StatusMessage& status) {
-    // F6 has no function and is not part of the order.
-    static const Key order[] = {Key::F1, Key::F2, Key::F3, Key::F4, Key::F5, Key::F7, Key::F8, Key::F9};
+    static const Key order[] = {Key::F1, Key::F2, Key::F3, Key::F4, Key::F5, Key::F6, Key::F7, Key::F8, Key::F9};
     for (Key key : order) {
         if (!isHeld(input, key) || !(now - options.lastOptionKeyTime > kOptionKeyGap)) continue;
         bool wireframeChanged = false;

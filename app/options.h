@@ -13,6 +13,7 @@ struct OptionFlags {
     bool showObjectCount = false;
     bool frustumCulling = false;
     bool transparency = true;
+    bool soundOn = true;
     float lastOptionKeyTime = 0.0f;
 };
 
@@ -23,7 +24,7 @@ struct StatusMessage {
     float shownAt = 0.0f;
 };
 
-// Examines F1..F5, F7..F9 in order behind one shared 0.5 s gate; an accepted
+// Examines F1..F9 in order behind one shared 0.5 s gate; an accepted
 // key acts, prints its confirmation and becomes the status message.
 // Returns true when the wireframe option changed (the caller sets the GL
 // polygon mode, keeping this testable without GL).

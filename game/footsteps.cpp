@@ -15,9 +15,3 @@ int countFootsteps(FootstepState& state, float distance) {
     if (state.sinceLastStep < 0.0 || state.sinceLastStep >= kFootstepStride) state.sinceLastStep = 0.0;
     return steps < kMaxFootstepsPerCall ? static_cast<int>(steps) : kMaxFootstepsPerCall;
 }
-
-float groundDistance(const glm::vec3& from, const glm::vec3& to) {
-    float dx = to.x - from.x;
-    float dz = to.z - from.z;
-    return std::sqrt(dx * dx + dz * dz);
-}

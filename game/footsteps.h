@@ -3,8 +3,6 @@
 // any frame rate and stop when a wall stops her.
 #pragma once
 
-#include <glm/vec3.hpp>
-
 // Ground covered by one step. She walks 40 units a second, so this gives two
 // and a half steps a second.
 constexpr float kFootstepStride = 16.0f;
@@ -23,7 +21,3 @@ struct FootstepState {
 // Adds distance walked this frame; returns the steps that fall in it.
 // Zero, negative, infinite or NaN distance adds nothing and gives no step.
 int countFootsteps(FootstepState& state, float distance);
-
-// Distance between two positions over the ground (y ignored): how far she
-// walked, not how far the ground under her rose or fell.
-float groundDistance(const glm::vec3& from, const glm::vec3& to);

@@ -1,26 +1,55 @@
-// One frame of game rules in their fixed order. The end conditions are not
-// tested here: the frame loop asks hasWon and hasLost after drawing.
+// One frame of game rules in their fixed order, stepped so that no single
+// step is longer than the rules can take safely.
 #include "game/game_frame.h"
 
+#include <cmath>
+
 #include "game/cakes.h"
+#include "game/footsteps.h"
 #include "game/ghosts.h"
 #include "game/player.h"
 #include "game/scene.h"
+#include "math/collision.h"
 
-float simulationStep(float frameTime) {
-    if (!(frameTime > 0.0f)) return 0.0f;  // also NaN
-    return frameTime < maxSimulationStep ? frameTime : maxSimulationStep;
-}
+namespace {
 
-void updateGameFrame(Scene& scene, Camera& camera, const HeightMap& map, const InputState& input, float dt,
-                     float now) {
+void stepRules(Scene& scene, Camera& camera, const HeightMap& map, const InputState& input, float dt, float now,
+               FrameEvents& events) {
     moveGhosts(scene, map, dt);
+    const glm::vec3 before = scene.heroAnchor.worldPosition();
     handlePlayerInput(scene, camera, map, input, dt);
+    events.distanceWalked += groundDistance(before, scene.heroAnchor.worldPosition());
     // The steal rule runs first and needs a carried cake, so a cake picked
-    // up in this frame is safe until the next.
-    int carried = updateSteals(scene, now);
+    // up in this step is safe until the next.
+    const int carriedBefore = scene.carriedCakes;
+    const int carried = updateSteals(scene, now);
+    events.cakesStolen += carriedBefore - carried;
+    const int lyingBefore = scene.cakesInWorld;
     scene.carriedCakes = collectCakes(scene, carried);
+    events.cakesPickedUp += lyingBefore - scene.cakesInWorld;
     movePhantom(scene, map, dt);
     followGround(scene, camera, map);
     groundGhosts(scene, map);
+}
+
+}  // namespace
+
+int simulationSteps(float frameTime) {
+    if (!(frameTime > maxSimulationStep)) return 1;  // also NaN
+    const float steps = std::ceil(frameTime / maxSimulationStep);
+    return steps < static_cast<float>(maxSimulationSteps) ? static_cast<int>(steps) : maxSimulationSteps;
+}
+
+FrameEvents updateGameFrame(Scene& scene, Camera& camera, const HeightMap& map, const InputState& input,
+                            float frameTime, float now) {
+    const int steps = simulationSteps(frameTime);
+    float dt = frameTime > 0.0f ? frameTime / static_cast<float>(steps) : 0.0f;  // NaN and negative give 0
+    if (dt > maxSimulationStep) dt = maxSimulationStep;  // a stall beyond the catch-up is cut short
+    FrameEvents events;
+    for (int step = 0; step < steps; ++step) stepRules(scene, camera, map, input, dt, now, events);
+    printHeroinePosition(scene);
+    events.footsteps = countFootsteps(scene.footsteps, events.distanceWalked);
+    events.won = hasWon(scene);
+    events.lost = hasLost(scene);
+    return events;
 }

@@ -21,8 +21,6 @@ constexpr double kDegreesPerRadian = 57.29577951;
 
 glm::mat4 translation(const glm::vec3& v) { return glm::translate(glm::mat4(1.0f), v); }
 
-float groundDistance(const glm::vec3& d) { return std::sqrt(d.x * d.x + d.z * d.z); }
-
 bool standsOnPassableGround(const HeightMap& map, const SceneObject& object) {
     glm::vec3 q = object.worldPosition();
     return isPassable(map, q.x, q.z);
@@ -90,7 +88,7 @@ void moveGhosts(Scene& scene, const HeightMap& map, float dt) {
         SceneObject& ghost = scene.ghosts[i];
         glm::vec3 old = ghost.worldPosition();
         glm::vec3 d = scene.heroAnchor.worldPosition() - old;
-        bool chasing = scene.carriedCakes > 0 && groundDistance(d) < chaseRadius && !scene.ghostHasStolen[i] &&
+        bool chasing = scene.carriedCakes > 0 && groundDistance(old, scene.heroAnchor.worldPosition()) < chaseRadius && !scene.ghostHasStolen[i] &&
                        !isNear(ghost.worldPosition(), scene.heroAnchor.worldPosition());
         if (chasing) {
             chase(scene, map, i, d, dt);
@@ -128,7 +126,7 @@ void movePhantom(Scene& scene, const HeightMap& map, float dt) {
     SceneObject& phantom = scene.phantom;
     glm::vec3 old = phantom.worldPosition();
     glm::vec3 e = old - scene.heroAnchor.worldPosition();
-    if (groundDistance(e) < fleeRadius) {
+    if (groundDistance(scene.heroAnchor.worldPosition(), old) < fleeRadius) {
         glm::vec3 step(e.x * dt * kFleeRate, 0.0f, e.z * dt * kFleeRate);
         phantom.applyWorld(translation(step));
         if (!standsOnPassableGround(map, phantom)) phantom.applyWorld(translation(-step));

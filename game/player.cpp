@@ -99,9 +99,13 @@ void handlePlayerInput(Scene& scene, Camera& camera, const HeightMap& map, const
     turn(scene, camera, input, dt);
 }
 
-void followGround(Scene& scene, Camera& camera, const HeightMap& map) {
+void printHeroinePosition(const Scene& scene) {
     glm::vec3 p = scene.heroAnchor.worldPosition();
     std::cout << "x " << p.x << "   y " << p.y << "   z " << p.z << std::endl;
+}
+
+void followGround(Scene& scene, Camera& camera, const HeightMap& map) {
+    glm::vec3 p = scene.heroAnchor.worldPosition();
     float h = heightAt(map, p.x, p.z);
     glm::mat4 down = translation(glm::vec3(0.0f, -scene.heroGroundHeight, 0.0f));
     glm::mat4 up = translation(glm::vec3(0.0f, h, 0.0f));

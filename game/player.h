@@ -15,6 +15,8 @@ struct HeightMap;
 void handlePlayerInput(Scene& scene, Camera& camera, const HeightMap& map, const InputState& input, float dt);
 // One swing step of both arms; counts steps, not time.
 void armSwingStep(Scene& scene);
-// Writes the anchor's position line, then lifts the body, the arms and the
-// camera target to the ground height under the anchor.
+// Lifts the body, the arms and the camera target to the ground height under
+// the anchor (the anchor itself stays at y 4).
 void followGround(Scene& scene, Camera& camera, const HeightMap& map);
+// The frame's console line of the anchor's position: "x X   y Y   z Z".
+void printHeroinePosition(const Scene& scene);

@@ -103,6 +103,7 @@ void populateScene(Scene& scene, const SceneBounds& bounds, const View& view) {
     scene.phantomRising = true;
     scene.heroGroundHeight = -0.8f;
     scene.armSwingCounter = 0.0f;
+    scene.footsteps = FootstepState{};
 
     // 9. Cakes.
     for (SceneObject& cake : scene.cakes) cake = makePlainObject();

@@ -5,6 +5,7 @@
 
 #include <array>
 
+#include "game/footsteps.h"
 #include "game/scene_object.h"
 #include "math/box.h"
 #include "math/view.h"
@@ -47,6 +48,7 @@ struct Scene {
     int lastWheelPosition = 0;
     float heroGroundHeight = -0.8f;
     float armSwingCounter = 0.0f;
+    FootstepState footsteps;
 };
 
 // Creates and places every object and resets the counters, in the fixed

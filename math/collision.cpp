@@ -23,3 +23,9 @@ bool boxHitsObject(const Box& box, const Box& other) {
 bool isNear(const glm::vec3& a, const glm::vec3& b) {
     return std::fabs(a.x - b.x) < nearDistance && std::fabs(a.z - b.z) < nearDistance;
 }
+
+float groundDistance(const glm::vec3& from, const glm::vec3& to) {
+    const float dx = to.x - from.x;
+    const float dz = to.z - from.z;
+    return std::sqrt(dx * dx + dz * dz);
+}

@@ -15,3 +15,5 @@ constexpr float nearDistance = 2.0f;     // half side of the isNear square
 bool boxHitsObject(const Box& box, const Box& other);
 // Less than nearDistance apart in x and in z; y is ignored.
 bool isNear(const glm::vec3& a, const glm::vec3& b);
+// Distance over the ground between two places (y ignored).
+float groundDistance(const glm::vec3& from, const glm::vec3& to);

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # A 3-second stall between two frames (the process stopped and continued, as
 # a swapped-out or debugged game would be) while the player holds S, walking
-# backwards towards the edge of the world: the next frame must not throw the
-# heroine off the play area or into NaN, and the game runs on and quits on Esc.
+# backwards towards the edge of the world: the next frame plays the 3 seconds
+# in real time, in short steps, so she walks on until the edge stops her,
+# never off the play area or into NaN; the game runs on and quits on Esc.
 source "$(dirname "$0")/lib.sh" "$@"
 start_display
 
@@ -27,12 +28,12 @@ xdotool keyup s
 while read -r x y z; do
     on_play_area "$x" "$y" "$z" || fail "position after the stall not finite or off the play area: $x $y $z"
 done < <(grep '^x ' "$E2E_TMP/stdout" | tail -n +"$before" | awk '{ print $2, $4, $6 }')
-# Walking is 40 units a second and a frame's step is capped at 0.1 s, so no
-# frame, the stalled one included, may move her more than 4 units.
-largest=$(grep '^x ' "$E2E_TMP/stdout" | awk 'NR > 1 { d = sqrt(($2 - px) ^ 2 + ($6 - pz) ^ 2); if (d > m) m = d }
-                                             { px = $2; pz = $6 } END { print m + 0 }')
-awk -v d="$largest" 'BEGIN { exit !(d <= 4.5) }' || fail "one frame moved the heroine $largest units"
-echo "after the stall: $(($(frames_so_far) - before)) frames, largest step $largest, last position $(last_position)"
+# 3 seconds at 40 units a second would take her from about z 312 far past
+# the edge at 338: in real time she reaches it, where the map stops her.
+read -r x y z < <(last_position)
+awk -v x="$x" -v z="$z" 'BEGIN { exit !(x * x + z * z >= 325 * 325) }' ||
+    fail "the stalled frame was not played in real time: she stopped at $x $y $z"
+echo "after the stall: $(($(frames_so_far) - before)) frames, last position $x $y $z"
 
 hold_key Escape
 wait_for_exit 30

@@ -93,17 +93,4 @@ TEST(Footsteps, AJumpAcrossTheMapCountsAFewStepsAndKeepsThePace) {
     EXPECT_EQ(steps, 2);
 }
 
-TEST(Footsteps, GroundDistanceIgnoresTheHeight) {
-    struct Case {
-        glm::vec3 from, to;
-        float expected;
-    };
-    const Case cases[] = {
-        {{0, 0, 0}, {3, 0, 4}, 5.0f},
-        {{0, 4, 300}, {0, 35, 300}, 0.0f},      // lifted onto a tier, not walked
-        {{-1, 4, 2}, {-4, -60, -2}, 5.0f},
-    };
-    for (const Case& c : cases) EXPECT_FLOAT_EQ(groundDistance(c.from, c.to), c.expected);
-}
-
 }  // namespace

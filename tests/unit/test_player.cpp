@@ -193,6 +193,7 @@ TEST_F(PlayerTest, FollowGroundLiftsTheDrawnPartsAndTheTargetButNotTheAnchor) {
     {
         CoutCapture capture;
         followGround(scene, view.mainCamera, map);
+        printHeroinePosition(scene);
         EXPECT_EQ(capture.text(), "x 0   y 4   z 300\n");
     }
     expectNear(scene.heroBody.worldPosition(), glm::vec3(0.0f, 10.8f, 300.0f));
@@ -218,6 +219,7 @@ TEST_F(PlayerTest, ThePositionLineAlwaysShowsYFour) {
     for (int frame = 0; frame < 120; ++frame) {
         handlePlayerInput(scene, view.mainCamera, map, input, 1.0f / 30.0f);
         followGround(scene, view.mainCamera, map);
+        printHeroinePosition(scene);
     }
     EXPECT_EQ(countOccurrences(capture.text(), "\n"), 120);
     EXPECT_EQ(countOccurrences(capture.text(), "   y 4   z "), 120);

@@ -23,8 +23,13 @@ protected:
         fillHeight(map, 3.0f);
     }
 
+    // One frame; the counts it reports are summed, the end flags kept.
     void frame() {
-        updateGameFrame(scene, view.mainCamera, map, input, dt, now);
+        last = updateGameFrame(scene, view.mainCamera, map, input, dt, now);
+        reported.cakesPickedUp += last.cakesPickedUp;
+        reported.cakesStolen += last.cakesStolen;
+        reported.distanceWalked += last.distanceWalked;
+        reported.footsteps += last.footsteps;
         now += dt;
     }
 
@@ -46,6 +51,8 @@ protected:
     HeightMap map;
     InputState input;
     CoutCapture capture;
+    FrameEvents reported;  // summed over the frames run
+    FrameEvents last;      // of the last frame
     float dt = 1.0f / 60.0f;
     float now = 100.0f;
 };
@@ -67,6 +74,12 @@ TEST_F(PlayThrough, WalkToACakeAndPickItUp) {
     EXPECT_NEAR(scene.heroAnchor.worldPosition().y, 4.0f, 1e-6f);
     EXPECT_NEAR(view.mainCamera.target.z, scene.heroAnchor.worldPosition().z, 1e-3f);
     EXPECT_EQ(steals(), 0);
+    // Reported: one pick-up, the ground walked, a step per 16 units after the first half stride.
+    EXPECT_EQ(reported.cakesPickedUp, 1);
+    EXPECT_EQ(reported.cakesStolen, 0);
+    EXPECT_NEAR(reported.distanceWalked, 300.0f - scene.heroAnchor.worldPosition().z, 1e-3f);
+    EXPECT_EQ(reported.footsteps, static_cast<int>((reported.distanceWalked + 8.0f) / 16.0f));
+    EXPECT_FALSE(last.won || last.lost);
 }
 
 TEST_F(PlayThrough, AGhostCatchesHerStealsAndRestsFiveSeconds) {
@@ -78,6 +91,9 @@ TEST_F(PlayThrough, AGhostCatchesHerStealsAndRestsFiveSeconds) {
     EXPECT_NEAR(firstSteal - 100.0f, 2.0f * std::log(6.0f), 0.1f);
     EXPECT_EQ(scene.carriedCakes, 0);
     EXPECT_EQ(scene.cakesInWorld, 9);
+    EXPECT_EQ(last.cakesStolen, 1);
+    EXPECT_EQ(reported.cakesStolen, 1);
+    EXPECT_EQ(reported.footsteps, 0);  // she stood still
     EXPECT_TRUE(scene.ghostHasStolen[0]);
     EXPECT_EQ(iconState(scene, 9), CakeIcon::Lost);
     EXPECT_FALSE(hasLost(scene));
@@ -110,6 +126,8 @@ TEST_F(PlayThrough, LosingThreeCakesEndsTheGame) {
         },
         40.0f);
     ASSERT_TRUE(lost);
+    EXPECT_TRUE(last.lost);
+    EXPECT_EQ(reported.cakesStolen, 3);
     EXPECT_EQ(steals(), 3);
     EXPECT_EQ(scene.carriedCakes, 0);
     EXPECT_EQ(scene.cakesInWorld, 7);
@@ -134,6 +152,7 @@ TEST_F(PlayThrough, DeliveringEightCakesToThePhantomWins) {
         },
         20.0f);
     ASSERT_TRUE(won);
+    EXPECT_TRUE(last.won);
     EXPECT_FALSE(hasLost(scene));
     EXPECT_EQ(scene.carriedCakes, 8);
     // The phantom fled before she got there, and kept bobbing.
@@ -271,30 +290,46 @@ TEST_F(StartLayout, ThreeSecondFramesKeepHerAndThePhantomInsideAndNothingTurnsNa
     }
 }
 
-TEST_F(StartLayout, AClampedStepKeepsAChasingGhostInsideTheArea) {
+TEST_F(StartLayout, ALongFrameKeepsAChasingGhostInsideTheArea) {
     // She carries a cake 28 units inside a ghost, on the ground just in
     // front of the first tier. One 3 second step would carry the ghost onto
     // the tier wall and its unchecked back-off 84 units out of the area;
-    // the clamped steps close in on her instead.
+    // the frame's short steps close in on her instead.
     setCakeCounts(scene, 1, 0);
     placeHeroine(scene, view.mainCamera, 0.0f, 284.0f);
     moveTo(scene.ghosts[0], glm::vec3(0.0f, 2.7f, 312.0f));
     for (int frame = 0; frame < 30; ++frame) {
-        this->frame(simulationStep(3.0f));
+        this->frame(3.0f);
         ASSERT_LE(radiusOf(scene.ghosts[0]), worldRadius) << "frame " << frame;
     }
     EXPECT_LT(scene.ghosts[0].worldPosition().z, 291.0f);
     EXPECT_LE(radiusOf(scene.heroAnchor), worldRadius);
 }
 
-TEST(SimulationStep, LimitsLongFramesAndRefusesBrokenOnes) {
-    EXPECT_EQ(simulationStep(0.016f), 0.016f);
-    EXPECT_EQ(simulationStep(maxSimulationStep), maxSimulationStep);
-    EXPECT_EQ(simulationStep(3.0f), maxSimulationStep);
-    EXPECT_EQ(simulationStep(std::numeric_limits<float>::infinity()), maxSimulationStep);
-    EXPECT_EQ(simulationStep(0.0f), 0.0f);
-    EXPECT_EQ(simulationStep(-0.5f), 0.0f);  // a clock that went backwards
-    EXPECT_EQ(simulationStep(std::numeric_limits<float>::quiet_NaN()), 0.0f);
+TEST(SimulationSteps, SplitLongFramesAndRunEveryFrameOnce) {
+    const float infinity = std::numeric_limits<float>::infinity();
+    const struct {
+        float frameTime;
+        int steps;
+    } cases[] = {{0.016f, 1}, {maxSimulationStep, 1}, {0.1001f, 2}, {0.25f, 3}, {3.0f, 30},
+                 {1000.0f, maxSimulationSteps}, {infinity, maxSimulationSteps}, {0.0f, 1}, {-0.5f, 1},
+                 {std::numeric_limits<float>::quiet_NaN(), 1}};
+    for (const auto& c : cases) EXPECT_EQ(simulationSteps(c.frameTime), c.steps) << c.frameTime;
+}
+
+// A slow machine plays in real time: one frame of a second moves a patrolling
+// ghost as far as ten frames of a tenth, and prints one position line.
+TEST_F(StartLayout, ALongFrameKeepsRealTime) {
+    Scene slow = scene;
+    Camera slowCamera = view.mainCamera;
+    std::srand(7);  // a ghost that turns draws the same numbers in both runs
+    for (int i = 0; i < 10; ++i) frame(0.1f);
+    std::srand(7);
+    CoutCapture capture;
+    updateGameFrame(slow, slowCamera, map, input, 1.0f, now);
+    EXPECT_EQ(countOccurrences(capture.text(), "\n"), 1);
+    for (int i = 0; i < kGhostCount; ++i)
+        EXPECT_LT(glm::length(slow.ghosts[i].worldPosition() - scene.ghosts[i].worldPosition()), 1e-3f) << i;
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "game/scene.h"
 #include "math/box.h"
+#include "math/collision.h"
 #include "math/camera.h"
 #include "math/view.h"
 #include "world/height_map.h"
@@ -131,9 +132,5 @@ private:
     std::ostringstream buffer_;
     std::streambuf* previous_;
 };
-
-inline float groundDistance(const glm::vec3& a, const glm::vec3& b) {
-    return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.z - b.z) * (a.z - b.z));
-}
 
 }  // namespace testing_support
