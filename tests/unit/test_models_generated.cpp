@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -31,10 +32,33 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char* const kModelFiles[] = {
-    "sakuragras.dae", "mirelka5.dae",  "mirelka_arm_l.dae", "mirelka_arm_r.dae", "mirelka_koerper2.dae",
-    "ghost2.dae",     "sunnytextured.dae", "cake.dae",      "torte.dae",         "cakeIconPlane.dae",
-    "finish.dae",     "won.dae",
+// What the game's import of every model must give: its meshes (vertices,
+// triangles), the bounds of the raw positions, and the mean vertex colour and
+// texture coordinate over all its vertices. A model without vertex colours
+// shows the colour the importer is asked to stand in for them.
+const glm::vec3 kNoColours(1.0f, 0.0f, 1.0f);
+struct ExpectedImport {
+    const char* name;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> meshes;
+    glm::vec3 min, max;
+    glm::vec3 meanColour;
+    glm::vec2 meanUv;
+};
+const ExpectedImport kExpectedImports[] = {
+    {"sakuragras.dae", {{150, 50}}, {-2.7429, -1.8997, 0}, {2.55, 2.3943, 1.1001}, {0.2501, 0.5366, 0.1534}, {0, 0}},
+    {"mirelka5.dae", {{1191, 2016}, {219, 352}, {219, 352}}, {-192, -44.1013, -40}, {48, 44.1013, 40}, {1, 1, 1},
+     {0.4994, 0.5213}},
+    {"mirelka_arm_l.dae", {{219, 352}}, {-0.1699, 0.28, -0.7}, {0.1699, 1.1025, 0.8201}, {1, 1, 1}, {0.5, 0.3905}},
+    {"mirelka_arm_r.dae", {{219, 352}}, {-0.1699, -0.6025, -0.7}, {0.1699, 0.22, 0.8201}, {1, 1, 1}, {0.5, 0.3905}},
+    {"mirelka_koerper2.dae", {{1191, 2016}}, {-1.1292, -2.647, -1.1555}, {4.2349, 0.9468, 0.8416}, {1, 1, 1},
+     {0.4992, 0.5694}},
+    {"ghost2.dae", {{810, 1532}}, {-3.1499, -3.1799, -1}, {3.1499, 3.1799, 6.5}, {0.7309, 0.7657, 0.8498}, {0, 0}},
+    {"sunnytextured.dae", {{731, 1232}}, {-4.24, -4.2, -4.8}, {4.24, 4.2, 5.2}, {1, 1, 1}, {0.5, 0.5419}},
+    {"cake.dae", {{478, 768}}, {-1.25, -1.25, 0}, {1.25, 1.25, 1.5}, {0.8151, 0.5936, 0.4859}, {0, 0}},
+    {"torte.dae", {{2355, 2664}}, {-8.3999, -8.3862, -0.6641}, {8.3999, 8.4138, 2.0359}, {1, 1, 1}, {0.5416, 2.2627}},
+    {"cakeIconPlane.dae", {{4, 2}}, {-0.6001, -0.6001, 0}, {0.6001, 0.6001, 0}, kNoColours, {0.5, 0.5}},
+    {"finish.dae", {{4, 2}}, {-5.5, -4.5, 0}, {5.5, 4.5, 0}, kNoColours, {0.5, 0.5}},
+    {"won.dae", {{11, 10}}, {-0.9512, -0.8091, 0}, {0.9512, 1, 0}, kNoColours, {0.5, 0.5}},
 };
 
 std::string readFile(const fs::path& path) {
@@ -165,7 +189,8 @@ TEST(GeneratedModels, GeneratorWritesTheSameBytesEveryRunAndModelsIsCurrent) {
     fs::path second = freshDirectory("b");
     ASSERT_EQ(std::system((generator.string() + " " + first.string()).c_str()), 0);
     ASSERT_EQ(std::system((generator.string() + " " + second.string()).c_str()), 0);
-    for (const char* name : kModelFiles) {
+    for (const ExpectedImport& model : kExpectedImports) {
+        const char* name = model.name;
         std::string a = readFile(first / name);
         EXPECT_FALSE(a.empty()) << name;
         EXPECT_EQ(a, readFile(second / name)) << name;
@@ -236,15 +261,45 @@ std::vector<float> partVolumes(const MeshData& mesh) {
     return out;
 }
 
-// Every model imports with the meshes its scene object expects; every
-// triangle is wound counter-clockwise seen from the side its normals face,
+TEST(GeneratedModels, EveryModelImportsWithItsMeshesBoundsColoursAndTextureCoordinates) {
+    for (const ExpectedImport& e : kExpectedImports) {
+        SCOPED_TRACE(e.name);
+        ImportedMeshes imported;
+        ASSERT_TRUE(importMeshes((std::string("Models/") + e.name).c_str(), kNoColours, UvSource::File, imported));
+        ASSERT_EQ(imported.meshes.size(), e.meshes.size());
+        glm::vec3 colour(0.0f);
+        glm::vec2 uv(0.0f);
+        float count = 0.0f;
+        for (std::size_t i = 0; i < e.meshes.size(); ++i) {
+            const MeshData& mesh = imported.meshes[i];
+            EXPECT_EQ(mesh.vertexCount, e.meshes[i].first) << "mesh " << i;
+            EXPECT_EQ(mesh.faceCount, e.meshes[i].second) << "mesh " << i;
+            for (const Vertex& v : mesh.vertices) {
+                colour += glm::vec3(v.colour[0], v.colour[1], v.colour[2]);
+                uv += glm::vec2(v.uv[0], v.uv[1]);
+                count += 1.0f;
+            }
+        }
+        const glm::vec3 low = imported.bounds.min;
+        const glm::vec3 high = imported.bounds.max;
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_NEAR(low[k], e.min[k], 1e-3f) << "axis " << k;
+            EXPECT_NEAR(high[k], e.max[k], 1e-3f) << "axis " << k;
+            EXPECT_NEAR(colour[k] / count, e.meanColour[k], 1e-3f) << "colour " << k;
+        }
+        EXPECT_NEAR(uv.x / count, e.meanUv.x, 1e-3f);
+        EXPECT_NEAR(uv.y / count, e.meanUv.y, 1e-3f);
+    }
+}
+
+// Every triangle is wound counter-clockwise seen from the side its normals face,
 // neighbours agree, no triangle collapses, and closed parts face outwards.
 TEST(GeneratedModels, EveryModelImportsWithConsistentOutwardFrontFaces) {
-    for (const char* name : kModelFiles) {
+    for (const ExpectedImport& model : kExpectedImports) {
+        const char* name = model.name;
         ImportedMeshes imported;
         ASSERT_TRUE(importMeshes((std::string("Models/") + name).c_str(), glm::vec3(1.0f), UvSource::File, imported))
             << name;
-        ASSERT_EQ(imported.meshes.size(), std::string(name) == "mirelka5.dae" ? 3u : 1u) << name;
         std::size_t against = 0;
         std::size_t degenerate = 0;
         std::size_t triangles = 0;
@@ -348,58 +403,88 @@ TEST(GeneratedModels, HeroineStandsSixTallOnTheGroundFacingAwayFromTheCamera) {
     }
 }
 
-TEST(GeneratedModels, ArmsHangAtHerSidesAndSwingAboutTheVertical) {
+using Triangle = std::array<glm::vec3, 3>;
+
+std::vector<Triangle> placedTriangles(const ImportedMeshes& model, const glm::mat4& placement) {
+    std::vector<Triangle> triangles;
+    for (const MeshData& mesh : model.meshes) {
+        for (std::size_t t = 0; t < mesh.indices.size(); t += 3) {
+            triangles.push_back({place(placement, mesh.vertices[mesh.indices[t]]),
+                                 place(placement, mesh.vertices[mesh.indices[t + 1]]),
+                                 place(placement, mesh.vertices[mesh.indices[t + 2]])});
+        }
+    }
+    return triangles;
+}
+
+// Whether p lies inside a closed surface: a ray from p crosses it an odd
+// number of times. The ray rises steeply, clear of the open tops of the
+// legs inside the skirt.
+bool insideSurface(const std::vector<Triangle>& surface, const glm::vec3& p) {
+    const glm::vec3 ray = glm::normalize(glm::vec3(0.23f, 1.0f, 0.17f));
+    int crossings = 0;
+    for (const Triangle& t : surface) {
+        const glm::vec3 e1 = t[1] - t[0];
+        const glm::vec3 e2 = t[2] - t[0];
+        const glm::vec3 h = glm::cross(ray, e2);
+        const float det = glm::dot(e1, h);
+        if (std::fabs(det) < 1e-12f) continue;
+        const glm::vec3 s = p - t[0];
+        const float u = glm::dot(s, h) / det;
+        const glm::vec3 q = glm::cross(s, e1);
+        const float v = glm::dot(ray, q) / det;
+        if (u < 0.0f || v < 0.0f || u + v > 1.0f) continue;
+        crossings += glm::dot(e2, q) / det > 0.0f ? 1 : 0;
+    }
+    return crossings % 2 == 1;
+}
+
+// The arms join the body: each arm's shoulder end (texture v from 0.97)
+// lies inside the body's shoulder, at rest and at both ends of the walking
+// swing (a turn about the arm's own z axis), while the arm below its puff
+// sleeve (v up to 0.8) stays outside the body. The hands hang at her sides
+// with the sleeves' fronts facing forwards, and swing opposite ways.
+TEST(GeneratedModels, ArmsJoinHerShouldersAndSwingAboutThem) {
     const Scene& scene = placedScene();
     const GameMeshes& models = gameMeshes();
-    const glm::mat4 left = lifted(scene.leftArm.model, 0.8f);
-    const glm::mat4 right = lifted(scene.rightArm.model, 0.8f);
-    VertexBox leftBox = worldBox(models.leftArm, left);
-    VertexBox rightBox = worldBox(models.rightArm, right);
-    EXPECT_NEAR(leftBox.centre().x, -0.92f, 0.1f);
-    EXPECT_NEAR(rightBox.centre().x, 0.92f, 0.1f);
-    for (const VertexBox& box : {leftBox, rightBox}) {
-        EXPECT_NEAR(box.min.y, 2.9f, 0.1f);  // hand
-        EXPECT_NEAR(box.max.y, 4.6f, 0.1f);  // shoulder
-        EXPECT_NEAR(box.centre().z, 300.0f, 0.1f);
-    }
-    // Below the waist the arms hang clear of the skirt, which stays inside 0.7 there.
-    for (const auto& [placement, model] : {std::pair<glm::mat4, const ImportedMeshes*>{left, &models.leftArm},
-                                           std::pair<glm::mat4, const ImportedMeshes*>{right, &models.rightArm}}) {
-        for (const Vertex& v : model->meshes[0].vertices) {
-            glm::vec3 p = place(placement, v);
-            if (p.y < 3.4f) {
-                ASSERT_GT(std::fabs(p.x), 0.72f);
+    const std::vector<Triangle> body = placedTriangles(models.body, lifted(scene.heroBody.model, 0.8f));
+    const std::pair<const SceneObject*, const ImportedMeshes*> arms[] = {{&scene.leftArm, &models.leftArm},
+                                                                         {&scene.rightArm, &models.rightArm}};
+    const float swings[] = {0.0f, -20.0f, 20.0f};
+    float handZ[2][3] = {};
+    for (int side = 0; side < 2; ++side) {
+        const ImportedMeshes& model = *arms[side].second;
+        for (int k = 0; k < 3; ++k) {
+            const float degrees = swings[k];
+            const glm::mat4 placement = lifted(arms[side].first->model, 0.8f) *
+                                        glm::rotate(glm::mat4(1.0f), glm::radians(degrees), glm::vec3(0, 0, 1));
+            int topOutside = 0;
+            int lowerInside = 0;
+            for (const Vertex& v : model.meshes[0].vertices) {
+                const glm::vec3 p = place(placement, v);
+                if (v.uv[1] >= 0.97f) {
+                    topOutside += insideSurface(body, p) && p.y > 4.0f && p.y < 4.49f ? 0 : 1;
+                } else if (v.uv[1] <= 0.8f) {
+                    lowerInside += insideSurface(body, p) ? 1 : 0;
+                }
+            }
+            EXPECT_EQ(topOutside, 0) << "arm " << side << " swung " << degrees << ": top not inside the shoulder";
+            EXPECT_EQ(lowerInside, 0) << "arm " << side << " swung " << degrees << ": arm cuts into the body";
+            Region hand = uvRegion(model, placement, 0.0f, 1.0f, 0.0f, 0.1f);
+            handZ[side][k] = hand.position.z;
+            if (k == 0) {
+                EXPECT_NEAR(hand.position.x, side == 0 ? -0.97f : 0.97f, 0.1f) << "arm " << side;
+                EXPECT_LT(hand.position.y, 3.1f);
+                EXPECT_NEAR(hand.position.z, 300.0f, 0.05f);
+                EXPECT_LT(uvRegion(model, placement, 0.45f, 0.55f, 0.3f, 0.9f).normal.z, -0.8f);
             }
         }
     }
-    // Hands (v < 0.15) at the bottom, sleeves' fronts facing -z.
-    Region hand = uvRegion(models.leftArm, left, 0.0f, 1.0f, 0.0f, 0.1f);
-    Region front = uvRegion(models.leftArm, left, 0.45f, 0.55f, 0.3f, 0.9f);
-    EXPECT_LT(hand.position.y, 3.2f);
-    EXPECT_LT(front.normal.z, -0.8f);
-
-    // The swing is a turn in the arm's own space about its local z axis: it
-    // must turn the arm about the vertical through its origin.
-    const glm::mat4 swing = glm::rotate(glm::mat4(1.0f), glm::radians(20.0f), glm::vec3(0.0f, 0.0f, 1.0f));
-    float shift[2] = {0.0f, 0.0f};
-    int side = 0;
-    for (const auto& [placement, model] : {std::pair<glm::mat4, const ImportedMeshes*>{left, &models.leftArm},
-                                           std::pair<glm::mat4, const ImportedMeshes*>{right, &models.rightArm}}) {
-        const glm::mat4 swung = placement * swing;
-        const glm::vec3 origin(placement[3]);
-        for (const Vertex& v : model->meshes[0].vertices) {
-            glm::vec3 before = place(placement, v);
-            glm::vec3 after = place(swung, v);
-            ASSERT_NEAR(after.y, before.y, 1e-3f);
-            ASSERT_NEAR(glm::length(glm::vec2(after.x - origin.x, after.z - origin.z)),
-                        glm::length(glm::vec2(before.x - origin.x, before.z - origin.z)), 1e-3f);
-            shift[side] += after.z - before.z;
-        }
-        shift[side] /= static_cast<float>(model->meshes[0].vertices.size());
-        ++side;
-    }
-    EXPECT_GT(std::fabs(shift[0]), 0.2f);  // 0.9 from its axis: about 0.3 forward or back
-    EXPECT_LT(shift[0] * shift[1], 0.0f);  // the arms swing opposite ways
+    const float leftShift = handZ[0][2] - handZ[0][0];
+    const float rightShift = handZ[1][2] - handZ[1][0];
+    EXPECT_GT(std::fabs(leftShift), 0.1f);
+    EXPECT_GT(std::fabs(rightShift), 0.1f);
+    EXPECT_LT(leftShift * rightShift, 0.0f);  // one forwards, the other back
 }
 
 // The anchor's model is the whole figure as its transforms place it: each of

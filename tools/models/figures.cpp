@@ -3,6 +3,7 @@
 // ground the figure stands on.
 #include "figures.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <glm/gtc/matrix_transform.hpp>
@@ -33,9 +34,6 @@ glm::mat4 phantomPlacement() { return rotation(-90.0f, kX); }
 constexpr float kBodyOriginHeight = 4.8f;
 constexpr float kArmOriginHeight = 3.5f;
 constexpr float kHeroHeight = 6.0f;
-// Where the arms hang, from the body's vertical axis (her right is +x).
-constexpr float kShoulderOffset = 0.86f;
-constexpr float kHandOffset = 0.98f;
 constexpr float kRightArmOrigin = 0.5f;  // the right arm object stands this far to +x
 
 GenMesh rotated(const GenMesh& mesh, const glm::mat4& rotation) {
@@ -68,6 +66,30 @@ std::vector<LatheRing> heroRings(const std::vector<glm::vec2>& profile, const gl
     return rings;
 }
 
+// The dress, shoulders and neck as (height above ground, radius) about the
+// body's vertical axis, bottom to top.
+std::vector<glm::vec2> torsoProfile() {
+    return {
+        {1.80f, 1.00f}, {1.95f, 0.97f}, {2.30f, 0.85f}, {2.70f, 0.70f}, {3.05f, 0.56f}, {3.30f, 0.47f},
+        {3.55f, 0.52f}, {3.85f, 0.58f}, {4.10f, 0.60f}, {4.30f, 0.57f}, {4.42f, 0.45f}, {4.49f, 0.28f},
+        {4.53f, 0.19f}, {4.66f, 0.19f},
+    };
+}
+
+// The torso's radius at a height (0 outside it), as its 32-sided lathe
+// reaches at the least: midway between two of its corners.
+float torsoRadius(float height) {
+    const std::vector<glm::vec2> profile = torsoProfile();
+    for (std::size_t i = 1; i < profile.size(); ++i) {
+        const glm::vec2& low = profile[i - 1];
+        const glm::vec2& high = profile[i];
+        if (height < low.x || height > high.x) continue;
+        float share = (height - low.x) / (high.x - low.x);
+        return (low.y + (high.y - low.y) * share) * std::cos(kPi / 32.0f);
+    }
+    return 0.0f;
+}
+
 // Body with head, dress and legs, relative to the body object's origin.
 GenMesh heroBodyMesh() {
     GenMesh mesh;
@@ -78,11 +100,7 @@ GenMesh heroBodyMesh() {
     const glm::vec3 axis(0.0f);
 
     // Dress, shoulders and neck, then the head as a sphere up to the crown.
-    std::vector<glm::vec2> profile = {
-        {1.80f, 1.00f}, {1.95f, 0.97f}, {2.30f, 0.85f}, {2.70f, 0.70f}, {3.05f, 0.56f}, {3.30f, 0.47f},
-        {3.55f, 0.52f}, {3.85f, 0.58f}, {4.10f, 0.60f}, {4.30f, 0.57f}, {4.42f, 0.45f}, {4.49f, 0.28f},
-        {4.53f, 0.19f}, {4.66f, 0.19f},
-    };
+    std::vector<glm::vec2> profile = torsoProfile();
     const float headCentre = 5.30f;
     const float headRadius = 0.70f;
     for (float degrees : {25.0f, 40.0f, 55.0f, 70.0f, 85.0f, 100.0f, 115.0f, 130.0f, 145.0f, 160.0f, 172.0f, 180.0f}) {
@@ -119,39 +137,104 @@ GenMesh heroBodyMesh() {
     return mesh;
 }
 
-// One arm relative to its object's origin; `axisOffset` is the body axis's
-// x relative to that origin (0 for the left arm, -0.5 for the right one).
-GenMesh armMesh(const char* name, float side, float axisOffset) {
+// The arms. Each hangs from a curved centreline, designed for her right arm
+// (+x) in world offsets from the body axis and heights above the ground, and
+// mirrored for the left: from the fingertips, beside the skirt, up into the
+// side of the torso below the shoulder line, where it bends inwards and ends
+// deep inside her shoulder. The buried end keeps the join closed while the
+// arm swings: the swing turns each arm about the vertical through its
+// object's origin, which for the right arm (origin 0.5 to +x) crosses the
+// arm's centreline just inside the torso, so that arm turns about its own
+// shoulder, and for the left arm (origin on the body axis) is the axis of
+// the round torso itself, so that arm's top slides round inside it.
+const glm::vec2 kArmTips(1.0f, 2.8f);
+const glm::vec2 kArmBend(0.62f, 4.15f);
+const glm::vec2 kArmTop(0.28f, 4.32f);
+// The texture's shoulder end (v 0.9 .. 1, the gathers of the puff sleeve
+// start below) goes on what lies past the point where the arm enters the
+// torso; v 0 .. 0.9 spread evenly over the part outside.
+constexpr float kArmEntryV = 0.9f;
+
+glm::vec2 armCurve(float t) {
+    float s = 1.0f - t;
+    return s * s * kArmTips + 2.0f * s * t * kArmBend + t * t * kArmTop;
+}
+glm::vec2 armTangent(float t) {
+    return glm::normalize(2.0f * (1.0f - t) * (kArmBend - kArmTips) + 2.0f * t * (kArmTop - kArmBend));
+}
+
+// Arc lengths along the centreline at kArmSamples + 1 even steps of the
+// curve parameter, and the arc length where it first passes into the torso.
+constexpr int kArmSamples = 4000;
+struct ArmLengths {
+    std::vector<float> arc;
+    float entry = 0.0f;
+};
+ArmLengths armLengths() {
+    ArmLengths lengths;
+    lengths.arc.assign(kArmSamples + 1, 0.0f);
+    lengths.entry = -1.0f;
+    for (int k = 1; k <= kArmSamples; ++k) {
+        glm::vec2 p = armCurve(static_cast<float>(k) / kArmSamples);
+        lengths.arc[k] = lengths.arc[k - 1] + glm::length(p - armCurve(static_cast<float>(k - 1) / kArmSamples));
+        if (lengths.entry < 0.0f && p.x < torsoRadius(p.y)) lengths.entry = lengths.arc[k];
+    }
+    if (lengths.entry < 0.0f) lengths.entry = lengths.arc.back();  // never enters: nothing buried
+    return lengths;
+}
+
+// The curve parameter at texture coordinate v along the arm.
+float armParameter(const ArmLengths& lengths, float v) {
+    const float total = lengths.arc.back();
+    const float arc = v <= kArmEntryV ? lengths.entry * v / kArmEntryV
+                                      : lengths.entry + (total - lengths.entry) * (v - kArmEntryV) / (1.0f - kArmEntryV);
+    auto at = std::lower_bound(lengths.arc.begin(), lengths.arc.end(), arc);
+    if (at == lengths.arc.end()) return 1.0f;
+    return static_cast<float>(at - lengths.arc.begin()) / kArmSamples;
+}
+
+// One arm relative to its object's origin; `side` is +1 for her right arm,
+// -1 for the left, `origin` the object's x from the body axis.
+GenMesh armMesh(const char* name, float side, float origin) {
     GenMesh mesh;
     mesh.name = name;
     mesh.hasUv = true;
     mesh.hasColour = true;
-    const float handBottom = 2.9f;  // above the ground
-    const float length = 1.7f;
-    // (t along the arm from fingertips 0 to shoulder 1, radius); v = t.
-    const glm::vec2 profile[] = {
+    // (v along the arm from fingertips 0 to its shoulder end 1, radius).
+    const std::vector<glm::vec2> profile = {
         {0.0f, 0.0f},    {0.025f, 0.08f}, {0.06f, 0.13f},  {0.11f, 0.14f}, {0.15f, 0.10f},
         {0.152f, 0.15f}, {0.20f, 0.15f},  {0.202f, 0.13f}, {0.50f, 0.14f}, {0.80f, 0.16f},
         {0.92f, 0.17f},  {0.97f, 0.13f},  {1.0f, 0.0f},
     };
-    std::vector<LatheRing> rings;
-    for (const glm::vec2& p : profile) {
-        float t = p.x;
-        float x = side * (kHandOffset + (kShoulderOffset - kHandOffset) * t) + axisOffset;
-        LatheRing ring;
-        ring.centre = glm::vec3(x, handBottom + length * t - kArmOriginHeight, 0.0f);
-        ring.radius = p.y;
-        ring.v = t;
-        ring.colour = kWhite;
-        rings.push_back(ring);
-    }
-    float midX = side * 0.5f * (kHandOffset + kShoulderOffset) + axisOffset;
-    addLathe(mesh, rings, 16, glm::vec3(midX, handBottom + 0.5f * length - kArmOriginHeight, 0.0f));
+    const ArmLengths lengths = armLengths();
+    const int segments = 16;
+    // Rings stand across the centreline; u runs round as on the body (0.5
+    // to the front, -z; 0.25 towards +x on both arms, so the left arm's
+    // texture is not mirrored).
+    auto point = [&](int r, int c) {
+        const glm::vec2& ring = profile[static_cast<std::size_t>(r)];
+        float t = armParameter(lengths, ring.x);
+        const glm::vec2 mirror(side, 1.0f);
+        glm::vec2 centre = mirror * armCurve(t);
+        glm::vec2 tangent = mirror * armTangent(t);
+        glm::vec3 across(tangent.y, -tangent.x, 0.0f);  // (1, 0, 0) for a vertical arm
+        float u = static_cast<float>(c) / static_cast<float>(segments);
+        glm::vec3 direction = figureDirection(c == segments ? 0.0f : u);
+        glm::vec3 offset = ring.y * (direction.x * across + glm::vec3(0.0f, 0.0f, direction.z));
+        SurfacePoint sp;
+        sp.position = glm::vec3(centre.x - origin, centre.y - kArmOriginHeight, 0.0f) + offset;
+        sp.uv = glm::vec2(u, ring.x);
+        sp.colour = kWhite;
+        return sp;
+    };
+    glm::vec2 middle = armCurve(0.5f);
+    addGridSurface(mesh, static_cast<int>(profile.size()) - 1, segments, true, point,
+                   glm::vec3(side * middle.x - origin, middle.y - kArmOriginHeight, 0.0f));
     return mesh;
 }
 
 GenMesh leftArmMesh() { return armMesh("mirelka_arm_l", -1.0f, 0.0f); }
-GenMesh rightArmMesh() { return armMesh("mirelka_arm_r", 1.0f, -kRightArmOrigin); }
+GenMesh rightArmMesh() { return armMesh("mirelka_arm_r", 1.0f, kRightArmOrigin); }
 
 // A sheet ghost of the given height, bottom at `bottom` below the origin.
 // Texture v runs from the hem (0) to the crown (1).

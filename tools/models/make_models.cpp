@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "collada_writer.h"
+#include "collada_export.h"
 #include "figures.h"
 #include "props.h"
 #include "torte.h"

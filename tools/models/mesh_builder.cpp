@@ -154,9 +154,10 @@ void addEllipsoid(GenMesh& mesh, const glm::vec3& centre, const glm::vec3& radii
     addGridSurface(mesh, rings, segments, true, point, centre);
 }
 
-float quantise(float value) { return static_cast<float>(static_cast<double>(quantisedSteps(value)) / kGridSteps); }
-
-std::int64_t quantisedSteps(float value) { return std::llround(static_cast<double>(value) * kGridSteps); }
+float quantise(float value) {
+    constexpr double kGridSteps = 4096.0;
+    return static_cast<float>(static_cast<double>(std::llround(static_cast<double>(value) * kGridSteps)) / kGridSteps);
+}
 
 GenMesh toRawFrame(const GenMesh& mesh, const glm::mat4& linear, const glm::vec3& offset) {
     glm::mat3 l(linear);

@@ -71,14 +71,13 @@ void addLathe(GenMesh& mesh, const std::vector<LatheRing>& rings, int segments, 
 void addEllipsoid(GenMesh& mesh, const glm::vec3& centre, const glm::vec3& radii, int rings, int segments,
                   const glm::vec3& colour, const std::function<glm::vec2(const glm::vec3& position)>& uvAt);
 
-// Rescales every position, normal, texture coordinate and colour to the
-// writer's grid and maps the mesh from its design frame into raw model
+// Rounds every position, normal, texture coordinate and colour to the
+// 1/4096 grid and maps the mesh from its design frame into raw model
 // coordinates: raw = inverse(linear) * (design - offset), normals by the
 // transpose of `linear` (the inverse-transpose of the placement).
 GenMesh toRawFrame(const GenMesh& mesh, const glm::mat4& linear, const glm::vec3& offset);
 
-// Values are written on a grid of 1/4096: such numbers have short exact
-// decimal forms that any float parser reads back bit for bit.
+// Values are kept on a grid of 1/4096: such floats have few significant
+// bits, so the nine digits the exporter prints read back (through Assimp's
+// own number reader, which is not correctly rounded in general) bit for bit.
 float quantise(float value);
-std::int64_t quantisedSteps(float value);
-constexpr double kGridSteps = 4096.0;
