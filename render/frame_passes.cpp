@@ -39,7 +39,7 @@ int drawWholeScene(const DrawList& list, const FrameView& view) {
 
 }  // namespace
 
-int renderFramePasses(const DrawList& list, const ShadowMap& shadowMap, const ShaderProgram& depthProgram,
+int renderFramePasses(const DrawList& list, ShadowMap& shadowMap, const ShaderProgram& depthProgram,
                       unsigned int groundTexture, const FrameView& view, bool frustumCulling) {
     renderShadowPass(shadowMap, list, depthProgram, groundTexture, view);
     return frustumCulling ? drawCulledScene(list, view) : drawWholeScene(list, view);

@@ -9,5 +9,5 @@ struct ShadowMap;
 
 // Returns the number of objects drawn in the scene pass: every item with
 // culling off, those passing the frustum test with it on.
-int renderFramePasses(const DrawList& list, const ShadowMap& shadowMap, const ShaderProgram& depthProgram,
+int renderFramePasses(const DrawList& list, ShadowMap& shadowMap, const ShaderProgram& depthProgram,
                       unsigned int groundTexture, const FrameView& view, bool frustumCulling);

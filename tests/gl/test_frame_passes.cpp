@@ -154,7 +154,7 @@ protected:
 
     DrawList drawList() const { return buildDrawList(scene, models, programs, textures, options.transparency); }
     // One frame of passes with the options; the count of objects drawn.
-    int renderFrame() const {
+    int renderFrame() {
         return renderFramePasses(drawList(), shadowMap, programs.shadowDepth, textures.ground,
                                  sceneFrame(view, options, shadowMap), options.frustumCulling);
     }
