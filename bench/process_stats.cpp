@@ -1,6 +1,8 @@
 // Resident memory and process age from /proc, and stdout diversion.
 #include "bench/process_stats.h"
 
+#include <sys/resource.h>
+
 #include <fcntl.h>
 #include <time.h>
 #include <unistd.h>
@@ -60,4 +62,11 @@ std::FILE* divertStdout() {
         close(saved);
     }
     return report;
+}
+
+double processCpuSeconds() {
+    rusage usage{};
+    if (getrusage(RUSAGE_SELF, &usage) != 0) return -1.0;
+    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }

@@ -11,6 +11,10 @@ long residentKib();
 // kernel counts in clock ticks, so this is good to about 10 ms; -1 when
 // /proc cannot tell.
 double secondsSinceProcessStart();
+// CPU seconds the whole process has used so far, every thread counted
+// (user and system). On a busy machine this stays close to the work done,
+// where the wall clock also counts the waits for a core.
+double processCpuSeconds();
 // Points file descriptor 1 at /dev/null and returns a stream on the old
 // standard output for the report; nullptr on failure (stdout unchanged).
 std::FILE* divertStdout();
