@@ -152,7 +152,8 @@ FrameResult runFrame(GameApp& app) {
         app.shownFrameMillis = app.frameTime * 1000.0f;
     }
     OverlayFigures figures{app.drawnObjectCount, app.shownFrameRate, app.shownFrameMillis, app.frameTime};
-    drawOverlayText(app.options, app.status, figures, app.programs.overlay, app.textures.alphabet, app.view, now());
+    drawOverlayText(app.options, app.status, figures, app.programs.overlay, app.textures.alphabet, app.view, now(),
+                    iconRowBox(app.scene, app.models.icon.bounds));
     app.drawnObjectCount = 0;
     markStage(app, GameStage::OverlayDone);
 

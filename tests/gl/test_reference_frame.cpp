@@ -148,7 +148,8 @@ TEST(ReferenceFrame, StartSceneLooksAsItAlwaysHas) {
         const int drawn = renderFramePasses(list, app.shadowMap, app.programs.shadowDepth, app.textures.ground, view,
                                             culling);
         OverlayFigures figures{drawn, 60.0f, 16.0f, 0.016f};
-        drawOverlayText(app.options, app.status, figures, app.programs.overlay, app.textures.alphabet, app.view, 0.0f);
+        drawOverlayText(app.options, app.status, figures, app.programs.overlay, app.textures.alphabet, app.view, 0.0f,
+                        iconRowBox(app.scene, app.models.icon.bounds));
         drawIconRow(app.scene, app.models.icon, app.programs.overlay, app.textures, app.view, 0.1f);
         const std::string name = culling ? "start_frame_culled" : "start_frame";
         expectMatchesReference(readFrame(target), references + name + ".png", name);
