@@ -37,6 +37,14 @@ bool characterKeyDown(int layoutKey, int keypadKey) { return keyDown(keypadKey) 
 
 }  // namespace
 
+CursorPoint cursorInFramebuffer(CursorPoint cursor, int windowWidth, int windowHeight, int framebufferWidth,
+                                int framebufferHeight) {
+    if (windowWidth <= 0 || windowHeight <= 0 || framebufferWidth <= 0 || framebufferHeight <= 0) return cursor;
+    cursor.x *= static_cast<double>(framebufferWidth) / windowWidth;
+    cursor.y *= static_cast<double>(framebufferHeight) / windowHeight;
+    return cursor;
+}
+
 void initWindowSystem() { glfwInit(); }
 
 bool openWindow(int width, int height, bool visible) {
@@ -98,10 +106,16 @@ InputState readInput() {
     setHeld(input, Key::Plus, characterKeyDown(plusKey, GLFW_KEY_KP_ADD));
     setHeld(input, Key::Minus, characterKeyDown(minusKey, GLFW_KEY_KP_SUBTRACT));
 
-    double x = 0.0, y = 0.0;
-    glfwGetCursorPos(window, &x, &y);
-    input.mouseX = static_cast<int>(x);
-    input.mouseY = static_cast<int>(y);
+    // GLFW gives the cursor in window coordinates, but the cameras measure
+    // the window by its framebuffer; on a scaled display the two differ.
+    CursorPoint cursor;
+    glfwGetCursorPos(window, &cursor.x, &cursor.y);
+    int windowWidth = 0, windowHeight = 0, framebufferWidth = 0, framebufferHeight = 0;
+    glfwGetWindowSize(window, &windowWidth, &windowHeight);
+    glfwGetFramebufferSize(window, &framebufferWidth, &framebufferHeight);
+    cursor = cursorInFramebuffer(cursor, windowWidth, windowHeight, framebufferWidth, framebufferHeight);
+    input.mouseX = static_cast<int>(cursor.x);
+    input.mouseY = static_cast<int>(cursor.y);
     input.rightButton = glfwGetMouseButton(window, GLFW_MOUSE_BUTTON_RIGHT) == GLFW_PRESS;
     input.wheel = mouseWheelPosition();
     input.windowOpen = windowIsOpen();

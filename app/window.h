@@ -5,6 +5,19 @@
 
 #include "game/input.h"
 
+// A point in window or framebuffer coordinates (origin top left).
+struct CursorPoint {
+    double x = 0.0;
+    double y = 0.0;
+};
+
+// The cursor in framebuffer pixels, the unit of the cameras' sizes: window
+// coordinates scaled by framebuffer size over window size (twice on a display
+// that scales by two). Without a size on either side (a minimised window) it
+// is left as it is.
+CursorPoint cursorInFramebuffer(CursorPoint cursor, int windowWidth, int windowHeight, int framebufferWidth,
+                                int framebufferHeight);
+
 // Called with the framebuffer size and the pointer given at installation.
 using WindowSizeCallback = void (*)(void* user, int width, int height);
 
@@ -21,7 +34,7 @@ void setWindowSizeCallback(WindowSizeCallback callback, void* user);
 bool windowIsOpen();
 // Swaps the back buffer, then processes pending window events.
 void swapBuffers();
-// Current keys, mouse position, right button and wheel position.
+// Current keys, mouse position (in framebuffer pixels), right button and wheel position.
 InputState readInput();
 int mouseWheelPosition();
 // Seconds since initWindowSystem.
