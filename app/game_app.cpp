@@ -9,6 +9,7 @@
 #include "app/end_screen.h"
 #include "app/overlay.h"
 #include "app/window.h"
+#include "app/window_icon.h"
 #include "game/cakes.h"
 #include "game/game_frame.h"
 #include "game/ghosts.h"
@@ -60,6 +61,7 @@ bool openGameWindow(GameApp& app) {
         return false;
     }
     setWindowTitle("Varnelo");
+    showWindowIcon("Models/cakeIcon.tga");
     setWindowSizeCallback(resizeView, &app.view);
     glewExperimental = GL_TRUE;
     glewInit();

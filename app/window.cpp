@@ -68,6 +68,15 @@ void setWindowTitle(const char* title) {
     if (window) glfwSetWindowTitle(window, title);
 }
 
+void setWindowIcon(int width, int height, const unsigned char* rgba) {
+    if (!window || !rgba) return;
+    GLFWimage image;
+    image.width = width;
+    image.height = height;
+    image.pixels = const_cast<unsigned char*>(rgba);  // GLFW copies the pixels and never writes them
+    glfwSetWindowIcon(window, 1, &image);
+}
+
 void setWindowSizeCallback(WindowSizeCallback callback, void* user) {
     sizeCallback = callback;
     sizeUser = user;

@@ -27,6 +27,9 @@ void initWindowSystem();
 // 24 depth and 8 stencil bits. Returns false when no window can be opened.
 bool openWindow(int width, int height, bool visible = true);
 void setWindowTitle(const char* title);
+// The window's icon from width x height RGBA pixels, top row first. Window
+// systems without icons (Wayland) keep their own.
+void setWindowIcon(int width, int height, const unsigned char* rgba);
 // Installs the callback and calls it at once with the current framebuffer size,
 // as the game expects both projections to exist before anything is drawn.
 void setWindowSizeCallback(WindowSizeCallback callback, void* user);
