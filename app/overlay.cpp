@@ -13,6 +13,7 @@
 #include "render/draw.h"
 #include "render/game_textures.h"
 #include "render/model.h"
+#include "render/srgb_output.h"
 
 namespace {
 
@@ -143,6 +144,8 @@ void drawText(SceneObject textObject, const ShaderProgram& textProgram, unsigned
     if (!characters) return;
     const FrameView overlay = makeFrameView(view, view.overlayCamera, view.overlayProjection, 0.0f);
     const glm::mat4 step = glm::translate(glm::mat4(1.0f), glm::vec3(advance, 0.0f, 0.0f));
+    const ColourWrites before = colourWrites();
+    setColourWrites(ColourWrites::AsTheyAre);
     for (int i = 0; i < count; ++i) {
         Model glyph;
         buildGlyphQuad(glyph, textObject.colour, textProgram, static_cast<signed char>(characters[i]));
@@ -150,6 +153,7 @@ void drawText(SceneObject textObject, const ShaderProgram& textProgram, unsigned
         releaseModel(glyph);
         textObject.applyWorld(step);
     }
+    setColourWrites(before);
 }
 
 void drawOverlayText(const OptionFlags& options, StatusMessage& status, const OverlayFigures& figures,
@@ -171,8 +175,11 @@ void drawIconRow(const Scene& scene, const Model& iconModel, const ShaderProgram
                  const GameTextures& textures, const View& view, float time) {
     const FrameView overlay = makeFrameView(view, view.overlayCamera, view.overlayProjection, time);
     const std::array<unsigned int, kCakeCount> row = iconRowTextures(scene, textures);
+    const ColourWrites before = colourWrites();
+    setColourWrites(ColourWrites::AsTheyAre);
     for (std::size_t k = 0; k < row.size(); ++k)
         drawModelNoShadow(iconModel, scene.cakeIcons[k], textProgram, row[k], overlay);
+    setColourWrites(before);
 }
 
 void applyWireframe(bool wireframe) { glPolygonMode(GL_FRONT_AND_BACK, wireframe ? GL_LINE : GL_FILL); }

@@ -66,6 +66,7 @@ std::array<unsigned int, kCakeCount> iconRowTextures(const Scene& scene, const G
 
 // Draws count bytes of characters, one glyph quad each from the atlas
 // texture, advancing the object's copy by advance pixels per character.
+// Glyphs and icons keep their pictures' own colours (no sRGB encoding).
 void drawText(SceneObject textObject, const ShaderProgram& textProgram, unsigned int atlas, const View& view,
               float advance, const char* characters, int count);
 // The frame's overlay text, clear of keepClear (the icon row); prints the

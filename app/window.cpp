@@ -54,6 +54,8 @@ bool openWindow(int width, int height, bool visible) {
     glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_COMPAT_PROFILE);
     glfwWindowHint(GLFW_DEPTH_BITS, 24);
     glfwWindowHint(GLFW_STENCIL_BITS, 8);
+    // The lit shaders leave the sRGB encoding to the framebuffer.
+    glfwWindowHint(GLFW_SRGB_CAPABLE, GLFW_TRUE);
     glfwWindowHint(GLFW_VISIBLE, visible ? GLFW_TRUE : GLFW_FALSE);
     window = glfwCreateWindow(width, height, "", nullptr, nullptr);
     if (!window) return false;

@@ -24,7 +24,8 @@ using WindowSizeCallback = void (*)(void* user, int width, int height);
 // Initialises GLFW (once; failure shows up as a failed open).
 void initWindowSystem();
 // Opens a windowed width x height window with a 3.2 compatibility context,
-// 24 depth and 8 stencil bits. Returns false when no window can be opened.
+// 24 depth and 8 stencil bits, asking for an sRGB-capable framebuffer (the
+// driver may still give a linear one). Returns false when no window can be opened.
 bool openWindow(int width, int height, bool visible = true);
 void setWindowTitle(const char* title);
 // The window's icon from width x height RGBA pixels, top row first. Window

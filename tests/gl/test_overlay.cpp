@@ -17,6 +17,7 @@
 #include "render/game_textures.h"
 #include "render/model.h"
 #include "render/shader_program.h"
+#include "render/srgb_output.h"
 #include "render/texture.h"
 #include "tests/gl/gl_test_view.h"
 
@@ -230,10 +231,11 @@ TEST(EndScreenDrawing, ScreensPrintOnceAndReturnWhenTheWindowIsClosed) {
     SceneObject placed;
     ShaderProgram none;
     const DrawItem item{&plane, &placed, &none, &none, 0, 1.0f, 0};
+    FrameTarget target;  // the window itself
     closeWindow();
     ::testing::internal::CaptureStdout();
-    holdEndScreen(item, testWindowView(), OptionFlags{}, 0, "Congratulations, you've won!");
-    holdEndScreen(item, testWindowView(), OptionFlags{}, 0, "Game over!");
+    holdEndScreen(item, testWindowView(), OptionFlags{}, 0, target, "Congratulations, you've won!");
+    holdEndScreen(item, testWindowView(), OptionFlags{}, 0, target, "Game over!");
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Congratulations, you've won!\nGame over!\n");
 }
 
