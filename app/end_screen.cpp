@@ -8,6 +8,7 @@
 
 #include "app/window.h"
 #include "render/draw.h"
+#include "render/srgb_output.h"
 
 bool endScreenHoldDone(double startTime, double now, const InputState& input) {
     if (!input.windowOpen || isHeld(input, Key::Escape) || isHeld(input, Key::Q)) return true;
@@ -24,18 +25,23 @@ void drawEndScreenFrame(const DrawItem& picture, const View& view, const OptionF
     overlay.bilinear = options.bilinearFiltering;
     overlay.mipMapMode = options.mipMapMode;
     overlay.shadowMap = shadowMap;
+    const ColourWrites before = colourWrites();
+    setColourWrites(ColourWrites::AsTheyAre);
     drawModel(picture, overlay);
+    setColourWrites(before);
 }
 
 void holdEndScreen(const DrawItem& picture, const View& view, const OptionFlags& options, unsigned int shadowMap,
-                   const char* message) {
+                   FrameTarget& target, const char* message) {
     std::printf("%s\n", message);
     std::fflush(stdout);
     const double start = clockSeconds();
     // Redraw rather than wait: the window keeps answering and a resize or an
     // expose during the hold still shows the picture.
     for (;;) {
+        beginFrameTarget(target, view.screenWidth, view.screenHeight);
         drawEndScreenFrame(picture, view, options, shadowMap, static_cast<float>(clockSeconds()));
+        presentFrameTarget(target);
         swapBuffers();
         if (endScreenHoldDone(start, clockSeconds(), readInput())) return;
     }

@@ -7,18 +7,19 @@
 #include "math/view.h"
 
 struct DrawItem;
+struct FrameTarget;
 
 constexpr double kEndScreenHoldSeconds = 4.0;
 
 // The hold is over after its seconds, or at once on Esc, Q or a closed window.
 bool endScreenHoldDone(double startTime, double now, const InputState& input);
 
-// One frame of an end screen into the back buffer: cleared to black, the
-// picture (the item) drawn on the end-screen plane through the overlay camera
-// with the current sampling options.
+// One frame of an end screen into the bound framebuffer: cleared to black,
+// the picture (the item) drawn on the end-screen plane through the overlay
+// camera with the current sampling options, in the picture's own colours.
 void drawEndScreenFrame(const DrawItem& picture, const View& view, const OptionFlags& options,
                         unsigned int shadowMap, float time);
-// Prints the message, then redraws the picture and processes window events
-// until the hold is done.
+// Prints the message, then redraws the picture into the frame target, shows
+// it and processes window events until the hold is done.
 void holdEndScreen(const DrawItem& picture, const View& view, const OptionFlags& options, unsigned int shadowMap,
-                   const char* message);
+                   FrameTarget& target, const char* message);

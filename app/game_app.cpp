@@ -9,6 +9,7 @@
 #include "app/end_screen.h"
 #include "app/overlay.h"
 #include "app/window.h"
+#include "app/window_icon.h"
 #include "game/cakes.h"
 #include "game/game_frame.h"
 #include "game/ghosts.h"
@@ -40,13 +41,14 @@ FrameView sceneView(const GameApp& app, float time) {
     frame.bilinear = app.options.bilinearFiltering;
     frame.mipMapMode = app.options.mipMapMode;
     frame.shadowMap = app.shadowMap.depthTexture;
+    frame.target = app.frameTarget.framebuffer;
     return frame;
 }
 
-void showEndScreen(const GameApp& app, unsigned int texture, const char* message) {
+void showEndScreen(GameApp& app, unsigned int texture, const char* message) {
     const DrawItem picture{&app.models.endScreen, &app.scene.endScreenObject, &app.programs.overlay,
                            &app.programs.overlay, texture, 1.0f, 0};
-    holdEndScreen(picture, app.view, app.options, app.shadowMap.depthTexture, message);
+    holdEndScreen(picture, app.view, app.options, app.shadowMap.depthTexture, app.frameTarget, message);
 }
 
 }  // namespace
@@ -60,10 +62,12 @@ bool openGameWindow(GameApp& app) {
         return false;
     }
     setWindowTitle("Varnelo");
+    showWindowIcon("Models/cakeIcon.tga");
     setWindowSizeCallback(resizeView, &app.view);
     glewExperimental = GL_TRUE;
     glewInit();
-    glEnable(GL_FRAMEBUFFER_SRGB);
+    // Lit colours encoded by the framebuffer from here on, whatever the driver's window stores.
+    app.frameTarget = makeFrameTarget(0, app.view.screenWidth, app.view.screenHeight);
     glEnable(GL_TEXTURE_2D);
     glGetError();
     glViewport(0, 0, app.view.screenWidth, app.view.screenHeight);
@@ -136,6 +140,7 @@ FrameResult runFrame(GameApp& app) {
     playFrameSounds(app.sound, events);
     markStage(app, GameStage::RulesDone);
 
+    beginFrameTarget(app.frameTarget, app.view.screenWidth, app.view.screenHeight);
     const DrawList list =
         buildDrawList(app.scene, app.models, app.programs, app.textures, app.options.transparency);
     app.drawnObjectCount = renderFramePasses(list, app.shadowMap, app.programs.shadowDepth, app.textures.ground,
@@ -152,7 +157,8 @@ FrameResult runFrame(GameApp& app) {
         app.shownFrameMillis = app.frameTime * 1000.0f;
     }
     OverlayFigures figures{app.drawnObjectCount, app.shownFrameRate, app.shownFrameMillis, app.frameTime};
-    drawOverlayText(app.options, app.status, figures, app.programs.overlay, app.textures.alphabet, app.view, now());
+    drawOverlayText(app.options, app.status, figures, app.programs.overlay, app.textures.alphabet, app.view, now(),
+                    iconRowBox(app.scene, app.models.icon.bounds));
     app.drawnObjectCount = 0;
     markStage(app, GameStage::OverlayDone);
 
@@ -169,6 +175,7 @@ FrameResult runFrame(GameApp& app) {
     drawIconRow(app.scene, app.models.icon, app.programs.overlay, app.textures, app.view, app.windowOpenSeconds);
     markStage(app, GameStage::IconsDone);
 
+    presentFrameTarget(app.frameTarget);
     swapBuffers();
     checkGlError("SM");
     markStage(app, GameStage::FrameSwapped);
@@ -203,6 +210,7 @@ void shutdownGame(GameApp& app) {
     // Programs go before the window: GL calls need the context that
     // terminating the window system destroys.
     destroyGamePrograms(app.programs);
+    destroyFrameTarget(app.frameTarget);
     terminateWindowSystem();
     closeSound(app.sound);
 }
@@ -212,6 +220,7 @@ int runVarnelo() {
     static GameApp app;
     if (!openGameWindow(app)) return 1;
     if (loadGame(app) != 0) {
+        destroyFrameTarget(app.frameTarget);
         terminateWindowSystem();
         return -1;
     }

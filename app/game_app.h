@@ -12,6 +12,7 @@
 #include "render/scene_models.h"
 #include "render/shadow_map.h"
 #include "render/snow.h"
+#include "render/srgb_output.h"
 #include "world/height_map.h"
 
 // Points of loading and of a frame that a measuring tool (the benchmark) can
@@ -24,6 +25,7 @@ using GameStageHook = void (*)(GameStage stage, void* user);
 
 struct GameApp {
     View view = makeView();
+    FrameTarget frameTarget;  // the window, or the sRGB target shown in it
     GamePrograms programs;
     SceneModels models;
     Scene scene;

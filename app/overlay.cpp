@@ -13,6 +13,7 @@
 #include "render/draw.h"
 #include "render/game_textures.h"
 #include "render/model.h"
+#include "render/srgb_output.h"
 
 namespace {
 
@@ -42,6 +43,25 @@ OverlayText textRun(float x, float y, std::string characters) {
     return run;
 }
 
+// Overlap with some area in common; boxes that only touch do not cross.
+bool crossesInPlane(const Box& a, const Box& b) {
+    return a.min.x < b.max.x && b.min.x < a.max.x && a.min.y < b.max.y && b.min.y < a.max.y;
+}
+
+// Moves the runs down together until their top lies kHudGap below keepClear,
+// when any of them crosses it.
+void moveBelow(std::vector<OverlayText>& runs, const Box& keepClear) {
+    Box block;
+    for (const OverlayText& run : runs) {
+        const Box box = textRunBox(run);
+        growBox(block, box.min);
+        growBox(block, box.max);
+    }
+    if (runs.empty() || !crossesInPlane(block, keepClear)) return;
+    const float drop = block.max.y - (keepClear.min.y - kHudGap);
+    for (OverlayText& run : runs) run.y -= drop;
+}
+
 }  // namespace
 
 SceneObject makeTextObject(float x, float y) {
@@ -56,8 +76,30 @@ std::string objectCountCharacters(int count) { return leadingCharacters("%i", co
 
 std::string figureCharacters(float value) { return leadingCharacters("%f", static_cast<double>(value), 5); }
 
+Box textRunBox(const OverlayText& run) {
+    const float cells = static_cast<float>(run.characters.size());
+    Box box;
+    growBox(box, glm::vec3(run.x - kTextScale, run.y - kTextScale, kOverlayDepth));
+    growBox(box, glm::vec3(run.x + kTextAdvance * (cells - 1.0f) + kTextScale, run.y + kTextScale, kOverlayDepth));
+    return box;
+}
+
+Box iconRowBox(const Scene& scene, const Box& iconMeshBounds) {
+    Box row;
+    // A mesh that failed to load covers nothing (and its infinite corners
+    // would turn into NaNs once placed).
+    if (!(iconMeshBounds.min.x <= iconMeshBounds.max.x)) return row;
+    for (const SceneObject& icon : scene.cakeIcons) {
+        const Box placed = worldBox(icon.model, iconMeshBounds);
+        growBox(row, placed.min);
+        growBox(row, placed.max);
+    }
+    return row;
+}
+
 std::vector<OverlayText> buildOverlayText(const OptionFlags& options, const StatusMessage& status,
-                                          const OverlayFigures& figures, int width, int height) {
+                                          const OverlayFigures& figures, int width, int height,
+                                          const Box& keepClear) {
     std::vector<OverlayText> runs;
     const int halfWidth = width / 2;  // integer halving, as the lines are laid out in whole pixels
     if (options.showObjectCount) {
@@ -76,6 +118,7 @@ std::vector<OverlayText> buildOverlayText(const OptionFlags& options, const Stat
         runs.push_back(textRun(msX, msY, figureCharacters(figures.shownFrameMillis)));
         runs.push_back(textRun(msX + 120.0f, msY, "ms"));
     }
+    moveBelow(runs, keepClear);
     if (status.visible && status.text) runs.push_back(textRun(20.0f, 20.0f, statusCharacters(status)));
     return runs;
 }
@@ -101,6 +144,8 @@ void drawText(SceneObject textObject, const ShaderProgram& textProgram, unsigned
     if (!characters) return;
     const FrameView overlay = makeFrameView(view, view.overlayCamera, view.overlayProjection, 0.0f);
     const glm::mat4 step = glm::translate(glm::mat4(1.0f), glm::vec3(advance, 0.0f, 0.0f));
+    const ColourWrites before = colourWrites();
+    setColourWrites(ColourWrites::AsTheyAre);
     for (int i = 0; i < count; ++i) {
         Model glyph;
         buildGlyphQuad(glyph, textObject.colour, textProgram, static_cast<signed char>(characters[i]));
@@ -108,11 +153,14 @@ void drawText(SceneObject textObject, const ShaderProgram& textProgram, unsigned
         releaseModel(glyph);
         textObject.applyWorld(step);
     }
+    setColourWrites(before);
 }
 
 void drawOverlayText(const OptionFlags& options, StatusMessage& status, const OverlayFigures& figures,
-                     const ShaderProgram& textProgram, unsigned int atlas, const View& view, float now) {
-    for (const OverlayText& run : buildOverlayText(options, status, figures, view.screenWidth, view.screenHeight))
+                     const ShaderProgram& textProgram, unsigned int atlas, const View& view, float now,
+                     const Box& keepClear) {
+    for (const OverlayText& run :
+         buildOverlayText(options, status, figures, view.screenWidth, view.screenHeight, keepClear))
         drawText(makeTextObject(run.x, run.y), textProgram, atlas, view, kTextAdvance, run.characters.data(),
                  static_cast<int>(run.characters.size()));
     if (options.showFrameRate) {
@@ -127,8 +175,11 @@ void drawIconRow(const Scene& scene, const Model& iconModel, const ShaderProgram
                  const GameTextures& textures, const View& view, float time) {
     const FrameView overlay = makeFrameView(view, view.overlayCamera, view.overlayProjection, time);
     const std::array<unsigned int, kCakeCount> row = iconRowTextures(scene, textures);
+    const ColourWrites before = colourWrites();
+    setColourWrites(ColourWrites::AsTheyAre);
     for (std::size_t k = 0; k < row.size(); ++k)
         drawModelNoShadow(iconModel, scene.cakeIcons[k], textProgram, row[k], overlay);
+    setColourWrites(before);
 }
 
 void applyWireframe(bool wireframe) { glPolygonMode(GL_FRONT_AND_BACK, wireframe ? GL_LINE : GL_FILL); }

@@ -37,6 +37,14 @@ bool characterKeyDown(int layoutKey, int keypadKey) { return keyDown(keypadKey) 
 
 }  // namespace
 
+CursorPoint cursorInFramebuffer(CursorPoint cursor, int windowWidth, int windowHeight, int framebufferWidth,
+                                int framebufferHeight) {
+    if (windowWidth <= 0 || windowHeight <= 0 || framebufferWidth <= 0 || framebufferHeight <= 0) return cursor;
+    cursor.x *= static_cast<double>(framebufferWidth) / windowWidth;
+    cursor.y *= static_cast<double>(framebufferHeight) / windowHeight;
+    return cursor;
+}
+
 void initWindowSystem() { glfwInit(); }
 
 bool openWindow(int width, int height, bool visible) {
@@ -46,6 +54,8 @@ bool openWindow(int width, int height, bool visible) {
     glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_COMPAT_PROFILE);
     glfwWindowHint(GLFW_DEPTH_BITS, 24);
     glfwWindowHint(GLFW_STENCIL_BITS, 8);
+    // The lit shaders leave the sRGB encoding to the framebuffer.
+    glfwWindowHint(GLFW_SRGB_CAPABLE, GLFW_TRUE);
     glfwWindowHint(GLFW_VISIBLE, visible ? GLFW_TRUE : GLFW_FALSE);
     window = glfwCreateWindow(width, height, "", nullptr, nullptr);
     if (!window) return false;
@@ -58,6 +68,15 @@ bool openWindow(int width, int height, bool visible) {
 
 void setWindowTitle(const char* title) {
     if (window) glfwSetWindowTitle(window, title);
+}
+
+void setWindowIcon(int width, int height, const unsigned char* rgba) {
+    if (!window || !rgba) return;
+    GLFWimage image;
+    image.width = width;
+    image.height = height;
+    image.pixels = const_cast<unsigned char*>(rgba);  // GLFW copies the pixels and never writes them
+    glfwSetWindowIcon(window, 1, &image);
 }
 
 void setWindowSizeCallback(WindowSizeCallback callback, void* user) {
@@ -98,10 +117,16 @@ InputState readInput() {
     setHeld(input, Key::Plus, characterKeyDown(plusKey, GLFW_KEY_KP_ADD));
     setHeld(input, Key::Minus, characterKeyDown(minusKey, GLFW_KEY_KP_SUBTRACT));
 
-    double x = 0.0, y = 0.0;
-    glfwGetCursorPos(window, &x, &y);
-    input.mouseX = static_cast<int>(x);
-    input.mouseY = static_cast<int>(y);
+    // GLFW gives the cursor in window coordinates, but the cameras measure
+    // the window by its framebuffer; on a scaled display the two differ.
+    CursorPoint cursor;
+    glfwGetCursorPos(window, &cursor.x, &cursor.y);
+    int windowWidth = 0, windowHeight = 0, framebufferWidth = 0, framebufferHeight = 0;
+    glfwGetWindowSize(window, &windowWidth, &windowHeight);
+    glfwGetFramebufferSize(window, &framebufferWidth, &framebufferHeight);
+    cursor = cursorInFramebuffer(cursor, windowWidth, windowHeight, framebufferWidth, framebufferHeight);
+    input.mouseX = static_cast<int>(cursor.x);
+    input.mouseY = static_cast<int>(cursor.y);
     input.rightButton = glfwGetMouseButton(window, GLFW_MOUSE_BUTTON_RIGHT) == GLFW_PRESS;
     input.wheel = mouseWheelPosition();
     input.windowOpen = windowIsOpen();

@@ -5,15 +5,32 @@
 
 #include "game/input.h"
 
+// A point in window or framebuffer coordinates (origin top left).
+struct CursorPoint {
+    double x = 0.0;
+    double y = 0.0;
+};
+
+// The cursor in framebuffer pixels, the unit of the cameras' sizes: window
+// coordinates scaled by framebuffer size over window size (twice on a display
+// that scales by two). Without a size on either side (a minimised window) it
+// is left as it is.
+CursorPoint cursorInFramebuffer(CursorPoint cursor, int windowWidth, int windowHeight, int framebufferWidth,
+                                int framebufferHeight);
+
 // Called with the framebuffer size and the pointer given at installation.
 using WindowSizeCallback = void (*)(void* user, int width, int height);
 
 // Initialises GLFW (once; failure shows up as a failed open).
 void initWindowSystem();
 // Opens a windowed width x height window with a 3.2 compatibility context,
-// 24 depth and 8 stencil bits. Returns false when no window can be opened.
+// 24 depth and 8 stencil bits, asking for an sRGB-capable framebuffer (the
+// driver may still give a linear one). Returns false when no window can be opened.
 bool openWindow(int width, int height, bool visible = true);
 void setWindowTitle(const char* title);
+// The window's icon from width x height RGBA pixels, top row first. Window
+// systems without icons (Wayland) keep their own.
+void setWindowIcon(int width, int height, const unsigned char* rgba);
 // Installs the callback and calls it at once with the current framebuffer size,
 // as the game expects both projections to exist before anything is drawn.
 void setWindowSizeCallback(WindowSizeCallback callback, void* user);
@@ -21,7 +38,7 @@ void setWindowSizeCallback(WindowSizeCallback callback, void* user);
 bool windowIsOpen();
 // Swaps the back buffer, then processes pending window events.
 void swapBuffers();
-// Current keys, mouse position, right button and wheel position.
+// Current keys, mouse position (in framebuffer pixels), right button and wheel position.
 InputState readInput();
 int mouseWheelPosition();
 // Seconds since initWindowSystem.

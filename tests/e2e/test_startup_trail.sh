@@ -1,12 +1,19 @@
 #!/usr/bin/env bash
 # A clean start writes exactly the loading trail on standard error (no GL
 # error reports), the importer's and the height map's lines on standard
-# output, and terrain.bmp of the documented size.
+# output, and terrain.bmp of the documented size. The window carries the cake
+# icon: 256 x 256, clear in the corner, the cake opaque in the middle.
 source "$(dirname "$0")/lib.sh" "$@"
 start_display
 copy_game_data "$E2E_TMP/game"
 start_game "$E2E_TMP/game"
 wait_for_frames 3
+# _NET_WM_ICON is width, height, then ARGB pixels top row first.
+read -r icon_width icon_height corner middle < <(xprop -id "$(game_window)" -notype 32c _NET_WM_ICON |
+    sed 's/.*= //; s/,//g' | awk '{ print $1, $2, $3, $(3 + 128 * 256 + 128) }')
+[ "${icon_width}x${icon_height}" = 256x256 ] || fail "the window icon is '${icon_width}x${icon_height}', not 256x256"
+[ "$corner" = 0 ] || fail "the window icon's corner is not clear ($corner)"
+[ $(( middle >> 24 )) -eq 255 ] || fail "the window icon's middle is not opaque ($middle)"
 hold_key Escape
 wait_for_exit 30 || fail "exit code $?"
 

@@ -14,8 +14,10 @@
 #include "game/scene.h"
 #include "math/view.h"
 #include "render/draw_list.h"
+#include "render/game_textures.h"
 #include "render/model.h"
 #include "render/shader_program.h"
+#include "render/srgb_output.h"
 #include "render/texture.h"
 #include "tests/gl/gl_test_view.h"
 
@@ -123,7 +125,7 @@ TEST_F(OverlayTextDrawing, FrameOverlayDrawsLinesAndStatusThenHidesAnExpiredStat
     status.shownAt = now - 3.0f;
 
     ::testing::internal::CaptureStdout();
-    drawOverlayText(options, status, figures, program, atlas, view, now);
+    drawOverlayText(options, status, figures, program, atlas, view, now, Box{});
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "16ms\n");
 
     const int half = view.screenWidth / 2;
@@ -135,6 +137,46 @@ TEST_F(OverlayTextDrawing, FrameOverlayDrawsLinesAndStatusThenHidesAnExpiredStat
     EXPECT_EQ(darkPixels({0, 200, 300, 400}), 0);
     // Drawn once more, then hidden: its two seconds are over.
     EXPECT_FALSE(status.visible);
+}
+
+// The frame's overlay order: the option lines (frame rate and object count)
+// over a cleared window, then the cake icon row where loading placed it,
+// with the game's icon plane and lying-cake picture. Returns the row's pixels.
+std::vector<unsigned char> iconRowAfterOptionLines(const ShaderProgram& program, unsigned int atlas, bool linesOn,
+                                                   bool keepRowClear) {
+    static Scene scene;  // large: off the stack
+    View view = testWindowView();
+    populateScene(scene, SceneBounds{}, view);
+    Model plane;
+    loadModel(plane, "Models/cakeIconPlane.dae", glm::vec3(1.0f), program);
+    GameTextures textures;
+    textures.lyingCakeIcon = loadTexture("Models/cakeIcon2.tga");
+    const Box row = iconRowBox(scene, plane.bounds);
+
+    clearToLightGrey(view);
+    OptionFlags options;
+    options.showFrameRate = linesOn;
+    options.showObjectCount = linesOn;
+    StatusMessage status;
+    const OverlayFigures figures{47, 888.88f, 88.88f, 0.016f};
+    ::testing::internal::CaptureStdout();
+    drawOverlayText(options, status, figures, program, atlas, view, 0.0f, keepRowClear ? row : Box{});
+    ::testing::internal::GetCapturedStdout();
+    drawIconRow(scene, plane, program, textures, view, 0.1f);
+    const std::vector<unsigned char> pixels = readBox({static_cast<int>(row.min.x), static_cast<int>(row.min.y),
+                                                       static_cast<int>(row.max.x), static_cast<int>(row.max.y)});
+    releaseModel(plane);
+    glDeleteTextures(1, &textures.lyingCakeIcon);
+    return pixels;
+}
+
+TEST_F(OverlayTextDrawing, IconRowReadsTheSameWithTheOptionLinesOn) {
+    ASSERT_TRUE(fileExists("Models/cakeIconPlane.dae")) << "build the game's assets first";
+    const std::vector<unsigned char> alone = iconRowAfterOptionLines(program, atlas, false, true);
+    EXPECT_EQ(iconRowAfterOptionLines(program, atlas, true, true), alone);
+    // Left where the window size alone puts them, the lines cross the row:
+    // the comparison above can see it.
+    EXPECT_NE(iconRowAfterOptionLines(program, atlas, true, false), alone);
 }
 
 TEST(EndScreenDrawing, PictureOnBlackEveryFrame) {
@@ -189,10 +231,11 @@ TEST(EndScreenDrawing, ScreensPrintOnceAndReturnWhenTheWindowIsClosed) {
     SceneObject placed;
     ShaderProgram none;
     const DrawItem item{&plane, &placed, &none, &none, 0, 1.0f, 0};
+    FrameTarget target;  // the window itself
     closeWindow();
     ::testing::internal::CaptureStdout();
-    holdEndScreen(item, testWindowView(), OptionFlags{}, 0, "Congratulations, you've won!");
-    holdEndScreen(item, testWindowView(), OptionFlags{}, 0, "Game over!");
+    holdEndScreen(item, testWindowView(), OptionFlags{}, 0, target, "Congratulations, you've won!");
+    holdEndScreen(item, testWindowView(), OptionFlags{}, 0, target, "Game over!");
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Congratulations, you've won!\nGame over!\n");
 }
 

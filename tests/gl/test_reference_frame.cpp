@@ -42,8 +42,10 @@ constexpr int kGreyTolerance = 4;
 // Edges of thin things may shift by a pixel; they may differ more, but few.
 constexpr double kMaxOffPixelShare = 0.002;
 
-// An off-screen target the size of the window, encoding colours the way the
-// window's own framebuffer does, with the window's depth and stencil bits.
+// An off-screen target the size of the window storing sRGB, as the game's
+// frames always are (in the window's own framebuffer or in the sRGB target
+// the game draws into when the window's is linear), with the window's depth
+// and stencil bits.
 struct OffscreenTarget {
     GLuint framebuffer = 0;
     GLuint colour = 0;
@@ -51,14 +53,10 @@ struct OffscreenTarget {
 };
 
 OffscreenTarget makeOffscreenTarget() {
-    GLint encoding = GL_LINEAR;
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_BACK_LEFT, GL_FRAMEBUFFER_ATTACHMENT_COLOR_ENCODING,
-                                          &encoding);
     OffscreenTarget target;
     glGenRenderbuffers(1, &target.colour);
     glBindRenderbuffer(GL_RENDERBUFFER, target.colour);
-    glRenderbufferStorage(GL_RENDERBUFFER, encoding == GL_SRGB ? GL_SRGB8_ALPHA8 : GL_RGBA8, kWidth, kHeight);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_SRGB8_ALPHA8, kWidth, kHeight);
     glGenRenderbuffers(1, &target.depth);
     glBindRenderbuffer(GL_RENDERBUFFER, target.depth);
     glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, kWidth, kHeight);
@@ -148,7 +146,8 @@ TEST(ReferenceFrame, StartSceneLooksAsItAlwaysHas) {
         const int drawn = renderFramePasses(list, app.shadowMap, app.programs.shadowDepth, app.textures.ground, view,
                                             culling);
         OverlayFigures figures{drawn, 60.0f, 16.0f, 0.016f};
-        drawOverlayText(app.options, app.status, figures, app.programs.overlay, app.textures.alphabet, app.view, 0.0f);
+        drawOverlayText(app.options, app.status, figures, app.programs.overlay, app.textures.alphabet, app.view, 0.0f,
+                        iconRowBox(app.scene, app.models.icon.bounds));
         drawIconRow(app.scene, app.models.icon, app.programs.overlay, app.textures, app.view, 0.1f);
         const std::string name = culling ? "start_frame_culled" : "start_frame";
         expectMatchesReference(readFrame(target), references + name + ".png", name);

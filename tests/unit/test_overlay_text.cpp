@@ -143,6 +143,72 @@ TEST(OverlayRuns, StatusNeverReadsPastItsText) {
     EXPECT_TRUE(buildOverlayText(OptionFlags{}, status, OverlayFigures{}, 1200, 1000).empty());
 }
 
+// The icon row as loading places it in a 1200 x 1000 window, with the icon
+// plane's bounds (a 1.2 x 1.2 square, 60 pixels once scaled by 50).
+Box iconRowAtLoading() {
+    static Scene scene;  // large: off the stack
+    populateScene(scene, SceneBounds{}, makeView());
+    Box plane;
+    growBox(plane, glm::vec3(-0.6f, -0.6f, 0.0f));
+    growBox(plane, glm::vec3(0.6f, 0.6f, 0.0f));
+    return iconRowBox(scene, plane);
+}
+
+bool crosses(const Box& a, const Box& b) {
+    return a.min.x < b.max.x && b.min.x < a.max.x && a.min.y < b.max.y && b.min.y < a.max.y;
+}
+
+TEST(OverlayRuns, IconRowCoversTheTopLeftBandItWasPlacedIn) {
+    const Box row = iconRowAtLoading();
+    const float expected[4] = {30.0f, 920.0f, 720.0f, 980.0f};
+    const float actual[4] = {row.min.x, row.min.y, row.max.x, row.max.y};
+    for (int i = 0; i < 4; ++i) EXPECT_NEAR(actual[i], expected[i], 0.01f) << i;
+    // A plane that failed to load covers nothing.
+    Scene empty;
+    const Box none = iconRowBox(empty, Box{});
+    EXPECT_FALSE(crosses(none, row));
+}
+
+// The frame-rate line crossed the icon row at 1200 x 1000. The lines now
+// give way to the row, together and no further than needed, at the loading
+// size and after resizes (the row stays where loading put it).
+TEST(OverlayRuns, OptionLinesKeepClearOfTheIconRowAfterAnyResize) {
+    const Box row = iconRowAtLoading();
+    OptionFlags options;
+    options.showObjectCount = true;
+    options.showFrameRate = true;
+    StatusMessage status;
+    status.text = "Framerate on";
+    status.length = 12;
+    status.visible = true;
+    struct Case {
+        int width, height;
+        float dropped;  // how far the lines moved down
+    };
+    const Case cases[] = {
+        {1200, 1000, 60.0f},  // the frame-rate line's top (970) goes 10 below the row (920)
+        {1200, 1100, 160.0f}, {1300, 1040, 100.0f},
+        {1600, 1200, 0.0f},   // the lines sit above the row: left alone
+        {2400, 1000, 0.0f},   // right of the row
+        {800, 600, 0.0f},     // the row is off the top
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+        const std::vector<OverlayText> free = buildOverlayText(options, status, OverlayFigures{}, c.width, c.height);
+        const std::vector<OverlayText> runs =
+            buildOverlayText(options, status, OverlayFigures{}, c.width, c.height, row);
+        ASSERT_EQ(runs.size(), 7u);
+        for (std::size_t i = 0; i < runs.size(); ++i) {
+            SCOPED_TRACE(runs[i].characters);
+            EXPECT_FALSE(crosses(textRunBox(runs[i]), row));
+            EXPECT_EQ(runs[i].characters, free[i].characters);
+            EXPECT_EQ(runs[i].x, free[i].x);
+            // The status line in the lower left is not one of them.
+            EXPECT_NEAR(runs[i].y, i == 6 ? free[i].y : free[i].y - c.dropped, 0.01f);
+        }
+    }
+}
+
 // Plays frames that start at the given times: each frame draws the status
 // line if visible, then applies the hiding rule. Returns the drawn frames.
 std::vector<float> framesShowingStatus(StatusMessage& status, const std::vector<float>& frameStarts) {
