@@ -151,6 +151,7 @@ void destroyShadowMap(ShadowMap& shadowMap) {
 }
 
 TexelRect shadowFootprint(const DrawItem& item, const FrameView& view) {
+    if (item.model->meshCount == 0) return TexelRect{};  // draws nothing
     const Box box = worldBox(item.object->model, item.model->bounds);
     const glm::mat4 toClip = view.lightProjection * view.lightView;
     float x0 = 0.0f, y0 = 0.0f, x1 = 0.0f, y1 = 0.0f;
@@ -201,11 +202,19 @@ void renderShadowPass(ShadowMap& shadowMap, const DrawList& list, const ShaderPr
         drawStillLayer(shadowMap, list, polygonMode[0], depthProgram, view);
         copyDepth(shadowMap.stillFramebuffer, shadowMap.framebuffer, kWholeMap);
     } else {
+        // Each caster's places now and last frame as one rectangle; should
+        // one of them be the whole map, one copy does for all.
+        std::array<TexelRect, kMaxDrawItems> dirty{};
         const int count = std::max(nowCount, shadowMap.movedCount);
+        bool whole = false;
         for (int i = 0; i < count; ++i) {
             const std::size_t k = static_cast<std::size_t>(i);
-            const TexelRect r = unite(i < nowCount ? now[k] : TexelRect{},
-                                      i < shadowMap.movedCount ? shadowMap.movedRects[k] : TexelRect{});
+            dirty[k] = unite(i < nowCount ? now[k] : TexelRect{},
+                             i < shadowMap.movedCount ? shadowMap.movedRects[k] : TexelRect{});
+            whole = whole || (dirty[k].x1 - dirty[k].x0 == kShadowMapSize && dirty[k].y1 - dirty[k].y0 == kShadowMapSize);
+        }
+        for (int i = 0; i < (whole ? 1 : count); ++i) {
+            const TexelRect& r = whole ? kWholeMap : dirty[static_cast<std::size_t>(i)];
             if (!isEmpty(r)) copyDepth(shadowMap.stillFramebuffer, shadowMap.framebuffer, r);
         }
     }

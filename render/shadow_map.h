@@ -54,5 +54,5 @@ void redrawShadowMap(ShadowMap& shadowMap, const DrawList& list, const ShaderPro
                      unsigned int groundTexture, const FrameView& view);
 // The texels a caster can touch: its placed bounds seen from the light, one
 // texel wider on every side, clamped to the map (the whole map when part of
-// it is behind the light).
+// it is behind the light; nothing for a model without meshes).
 TexelRect shadowFootprint(const DrawItem& item, const FrameView& view);

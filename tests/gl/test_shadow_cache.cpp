@@ -105,11 +105,12 @@ TEST(ShadowCache, EqualsAFullRedrawEveryFrame) {
 }
 
 // The footprint of a caster holds every texel it can touch; one behind the
-// light or without bounds may touch any.
+// light or with broken bounds may touch any, one without meshes none.
 TEST(ShadowCache, FootprintCoversTheCasterOrTheWholeMap) {
     View view = makeView();
     const FrameView frame = makeFrameView(view, view.mainCamera, view.projectionMatrix, 0.0f);
     Model cube;
+    cube.meshCount = 1;  // bounds are all the footprint reads
     cube.bounds = Box{glm::vec3(-1.0f), glm::vec3(1.0f)};
     SceneObject object;
     DrawItem item;
@@ -129,9 +130,12 @@ TEST(ShadowCache, FootprintCoversTheCasterOrTheWholeMap) {
     EXPECT_EQ(behind.x0, 0);
     EXPECT_EQ(behind.y1, kShadowMapSize);
 
-    cube.bounds = Box{};  // nothing imported
-    const TexelRect empty = shadowFootprint(item, frame);
-    EXPECT_EQ(empty.x1, kShadowMapSize);
+    cube.bounds = Box{};  // infinite corners
+    EXPECT_EQ(shadowFootprint(item, frame).x1, kShadowMapSize);
+
+    cube.meshCount = 0;  // a model that failed to import draws nothing
+    const TexelRect nothing = shadowFootprint(item, frame);
+    EXPECT_GE(nothing.x0, nothing.x1);
 }
 
 }  // namespace
