@@ -9,7 +9,7 @@ uniform sampler2DShadow shadow_map;
 uniform vec3 light;
 uniform vec3 ambient;
 uniform vec3 intensity;
-uniform vec3 viewing;
+uniform float textured;  // 1 with a texture bound, 0 for the vertex colour
 uniform float diffuse;
 uniform float specular;
 uniform float shininess;
@@ -19,6 +19,7 @@ in vec3 world_normal;
 in vec2 tex_coord;
 in vec3 vertex_colour;
 in vec4 shadow_coord;
+flat in vec3 view_direction;
 
 out vec4 out_color;
 
@@ -28,14 +29,13 @@ out vec4 out_color;
 // beyond its far plane have nothing in the map to be shadowed by.
 float light_reaches(vec4 coord, float facing)
 {
-    if (coord.w <= 0.0) return 1.0;
-    vec3 p = coord.xyz / coord.w;
-    if (p.z >= 1.0) return 1.0;
+    if (coord.w <= 0.0 || coord.z >= coord.w) return 1.0;
     // The map holds the casters' back faces, so lit faces sit well in front
     // of what they are compared with; a small bias keeps contact shadows
-    // attached, a little more on faces turned away from the light.
-    float reference = p.z - mix(0.0004, 0.00004, facing);
-    return texture(shadow_map, vec3(p.xy, reference));
+    // attached, a little more on faces turned away from the light. The
+    // projected lookup divides by w once for all three coordinates.
+    float bias = mix(0.0004, 0.00004, facing);
+    return textureProj(shadow_map, vec4(coord.xy, coord.z - bias * coord.w, coord.w));
 }
 
 // Gamma 2 rather than 2.2: a square costs a fraction of a pow per pixel in
@@ -44,15 +44,12 @@ vec3 to_linear(vec3 c) { return c * c; }
 
 void main()
 {
-    // Texture 0 has no image: GL reports it as at most 1 x 1.
-    bool textured = textureSize(texUnit, 0).x > 1;
-    vec3 sampled = texture(texUnit, tex_coord).rgb;
-    vec3 base = to_linear(textured ? sampled : vertex_colour);
+    vec3 base = to_linear(textured > 0.5 ? texture(texUnit, tex_coord).rgb : vertex_colour);
 
     vec3 n = normalize(world_normal);
     if (!gl_FrontFacing) n = -n;
     vec3 l = normalize(light - world_position);
-    vec3 v = length(viewing) > 0.0 ? normalize(viewing) : vec3(0.0, 0.0, 1.0);
+    vec3 v = view_direction;
     float facing = max(dot(n, l), 0.0);
     float lit = facing > 0.0 ? light_reaches(shadow_coord, facing) : 0.0;
 

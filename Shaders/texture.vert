@@ -13,12 +13,15 @@ uniform mat4 view_mat;
 uniform mat4 model_mat;
 uniform mat4 normal_mat;
 uniform mat4 shadow_mat;
+uniform vec3 viewing;
 
 out vec3 world_position;
 out vec3 world_normal;
 out vec2 tex_coord;
 out vec3 vertex_colour;
 out vec4 shadow_coord;
+// The same for every vertex of a draw: worked out here, not per pixel.
+flat out vec3 view_direction;
 
 void main()
 {
@@ -28,5 +31,6 @@ void main()
     tex_coord = in_texture;
     vertex_colour = in_colour;
     shadow_coord = shadow_mat * in_position;
+    view_direction = length(viewing) > 0.0 ? normalize(viewing) : vec3(0.0, 0.0, 1.0);
     gl_Position = proj_mat * view_mat * world;
 }

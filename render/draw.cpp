@@ -101,6 +101,7 @@ void drawModel(const DrawItem& item, const FrameView& view) {
     setObjectMatrices(p, *item.object, view);
     setFloat(p, "alpha", item.alpha);
     setFloat(p, "torte", (item.flags & kTorte) ? 1.0f : 0.0f);
+    setFloat(p, "textured", item.texture != 0 ? 1.0f : 0.0f);
     setMatrix(p, "normal_mat", normalMatrix(*item.object));
     setMatrix(p, "shadow_mat", view.shadowTexture * item.object->model);
     setFloat(p, "time", view.time);
