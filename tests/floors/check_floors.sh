@@ -1,42 +1,22 @@
 #!/usr/bin/env bash
 # Checks that the source floors only point down: math <- world <- game <- render <- app.
-# A file may include project headers from its own floor or lower ones, files may not
-# include each other in a circle (a .cpp and its .h count as one), GL headers stay in
-# render and app, and windowing/audio headers (GLFW, AL) stay in app.
-# Usage: check_floors.sh [ROOT]   (ROOT defaults to the repository root)
-# Prints one line per problem and exits 1, or a one-line summary and exits 0.
+# A file includes headers of its own floor or lower ones, never in a circle (a .cpp and
+# its .h are one); GL headers stay in render and app, GLFW and AL in app. Usage:
+# check_floors.sh [ROOT]. Prints each problem and exits 1, or a summary and exits 0.
 set -euo pipefail
-
-root=${1:-"$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"}
+root=${1:-"$(dirname "$(readlink -f "$0")")/../.."}
 cd "$root" 2>/dev/null || { echo "floors: cannot enter $root" >&2; exit 2; }
-
-floors=()
-for dir in math world game render app; do [ -d "$dir" ] && floors+=("$dir"); done
-# A wrong ROOT must not pass as a clean tree.
+mapfile -t floors < <(ls -d math world game render app 2>/dev/null || true)
 [ ${#floors[@]} -gt 0 ] || { echo "floors: no math/world/game/render/app folder under $root" >&2; exit 2; }
-
 mapfile -t files < <(find "${floors[@]}" -type f \( -name '*.h' -o -name '*.hpp' -o -name '*.cpp' \) | LC_ALL=C sort)
 
-# One record per include line: file, delimiter (q or a), target.
-includes() {
-    [ ${#files[@]} -gt 0 ] || return 0
-    awk '
-        /^[ \t]*#[ \t]*include[ \t]*["<]/ {
-            s = $0; sub(/^[ \t]*#[ \t]*include[ \t]*/, "", s)
-            quoted = substr(s, 1, 1) == "\""
-            s = substr(s, 2); end = index(s, quoted ? "\"" : ">")
-            if (end > 1) printf "%s\t%s\t%s\n", FILENAME, quoted ? "q" : "a", substr(s, 1, end - 1)
-        }' "${files[@]}"
-}
-
-awk -F'\t' '
+# /dev/null first keeps awk off standard input in a tree without sources.
+awk '
     function normalize(p,   n, parts, out, i, k, r) {
         n = split(p, parts, "/"); k = 0
-        for (i = 1; i <= n; i++) {
-            if (parts[i] == "" || parts[i] == ".") continue
-            if (parts[i] == "..") { if (k == 0) return ""; k--; continue }
-            out[++k] = parts[i]
-        }
+        for (i = 1; i <= n; i++)
+            if (parts[i] == "..") { if (k-- == 0) return "" }
+            else if (parts[i] != "" && parts[i] != ".") out[++k] = parts[i]
         r = out[1]; for (i = 2; i <= k; i++) r = r "/" out[i]
         return r
     }
@@ -58,18 +38,18 @@ awk -F'\t' '
     BEGIN {
         split("math world game render app", name, " ")
         for (i = 1; i <= 5; i++) rank[name[i]] = i
+        for (i = 2; i < ARGC; i++) { known[ARGV[i]] = 1; order[++nfiles] = node(ARGV[i]) }
     }
-    NR == FNR { if ($1 == "") next; known[$1] = 1; order[++nfiles] = node($1); next }
-    {
-        file = $1; target = $3; shown = ($2 == "q") ? "\"" target "\"" : "<" target ">"
-        own = floorOf(file)
-
+    /^[ \t]*#[ \t]*include[ \t]*["<]/ {
+        s = $0; sub(/^[ \t]*#[ \t]*include[ \t]*/, "", s)
+        quoted = substr(s, 1, 1) == "\""; s = substr(s, 2)
+        end = index(s, quoted ? "\"" : ">"); if (end <= 1) next
+        file = FILENAME; target = substr(s, 1, end - 1); own = floorOf(file)
+        shown = quoted ? "\"" target "\"" : "<" target ">"
         # Quoted includes look beside the including file first, then from the root.
-        header = ""
-        dir = file; sub(/\/[^\/]*$/, "", dir)
-        if ($2 == "q" && (normalize(dir "/" target) in known)) header = normalize(dir "/" target)
+        dir = file; sub(/\/[^\/]*$/, "", dir); header = ""
+        if (quoted && (normalize(dir "/" target) in known)) header = normalize(dir "/" target)
         else if (floorOf(normalize(target)) > 0) header = normalize(target)
-
         if (header != "") {
             projectIncludes++
             if (floorOf(header) > own)
@@ -82,16 +62,11 @@ awk -F'\t' '
         }
         if ((target ~ /^(GL|GLES[0-9]*|EGL|KHR)\// || target ~ /^glad/) && own < rank["render"])
             report(file, shown, "GL header below render")
-        if (target ~ /^(GLFW|AL)\// && own < rank["app"])
-            report(file, shown, "windowing or audio header outside app")
+        if (target ~ /^(GLFW|AL)\// && own < rank["app"]) report(file, shown, "windowing or audio header outside app")
     }
     END {
         for (i = 1; i <= nfiles; i++) if (color[order[i]] == 0) dfs(order[i])
-        if (problems) {
-            nbad = 0; for (f in bad) nbad++
-            printf "floors: %d problems in %d files\n", problems, nbad
-            exit 1
-        }
+        if (problems) { for (f in bad) nbad++; printf "floors: %d problems in %d files\n", problems, nbad; exit 1 }
         printf "floors: %d files, %d project includes, no upward include, no circle, no GL below render\n",
                nfiles, projectIncludes
-    }' <(printf '%s\n' "${files[@]}") <(includes)
+    }' /dev/null "${files[@]}"
