@@ -2,8 +2,10 @@
 # Builds and runs the benchmarks, from the repository root, under Xvfb with
 # Mesa's software renderer (llvmpipe), at the game's 1200 x 1000:
 #
-#   bench/run.sh            frame_bench (frame median / p95 against the floor
-#                           of a bare frame, per-pass split, shadow pass alone,
+#   bench/run.sh            frame_bench (frame median / p95 against the floor,
+#                           one lit, textured, shadow-sampled full-window quad
+#                           drawn in the same run; CPU time per frame beside the
+#                           wall clock; per-pass split, shadow pass alone,
 #                           start-up per loading stage), then rules_bench (CPU
 #                           time of one frame of game rules, Google Benchmark)
 #   bench/run.sh long [N]   long_run: N frames (default 20 000, about half an
