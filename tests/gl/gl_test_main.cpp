@@ -10,8 +10,7 @@
 #include <thread>
 
 #include "app/window.h"
-#include "math/view.h"
-#include "tests/gl/gl_test_view.h"
+#include "tests/gl/gl_test_support.h"
 
 namespace {
 
@@ -22,9 +21,8 @@ void resizeWindowView(void* user, int width, int height) { onWindowResize(*stati
 class GlEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
+        // Many test processes share one Xvfb: a refused connection is retried.
         initWindowSystem();
-        // Many test processes open windows on one Xvfb at once; a refused
-        // connection now and then is the server's, not the test's.
         bool opened = openWindow(1200, 1000, false);
         for (int attempt = 0; attempt < 5 && !opened; ++attempt) {
             std::this_thread::sleep_for(std::chrono::milliseconds(200));
@@ -39,7 +37,7 @@ public:
         setWindowSizeCallback(resizeWindowView, &windowView);
         glewExperimental = GL_TRUE;
         glewInit();
-        glGetError();  // GLEW may leave an enum error behind on core-ish contexts
+        glGetError();  // GLEW may leave an enum error behind
         glViewport(0, 0, windowView.screenWidth, windowView.screenHeight);
     }
     void TearDown() override { terminateWindowSystem(); }
