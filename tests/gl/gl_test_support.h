@@ -1,8 +1,9 @@
-// What the GL tests share: the hidden window's view, programs with their
-// colour output bound, framebuffers of a chosen storage and pixel read-back.
+// What the GL tests share: the window's view, programs with their colour
+// output bound, framebuffers of a chosen storage and pixel read-back.
 #pragma once
 
 #include <GL/glew.h>
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -10,18 +11,17 @@
 #include "math/view.h"
 #include "render/shader_program.h"
 
-// The view of the tests' 1200 x 1000 window as the game keeps it; tests copy it.
-const View& testWindowView();
+// The tests' 1200 x 1000 window as the game's view has it once the window reports its size.
+inline View windowView() {
+    View view = makeView();
+    onWindowResize(view, 1200, 1000);
+    return view;
+}
 
 inline ShaderProgram loadBound(const std::string& base, const char* output) {
     ShaderProgram program = loadShaderProgram(base);
     bindFragmentOutput(program, output);
     return program;
-}
-
-inline void drainGlErrors() {
-    while (glGetError() != GL_NO_ERROR) {
-    }
 }
 
 // A framebuffer with one colour renderbuffer (and a depth-stencil one on request).

@@ -1,18 +1,7 @@
 // Overlay text drawn into the hidden window and read back: a glyph of the
-// game's font lands dark inside its cell only and exactly count bytes are
-// drawn; the end screens print their message once and end with the window.
-#include <GL/glew.h>
-#include <gtest/gtest.h>
+// game's font lands dark inside its cell only, and exactly count bytes are drawn.
 
-#include <string>
-
-#include "app/end_screen.h"
 #include "app/overlay.h"
-#include "app/window.h"
-#include "game/scene.h"
-#include "render/draw_list.h"
-#include "render/model.h"
-#include "render/srgb_output.h"
 #include "render/texture.h"
 #include "tests/gl/gl_test_support.h"
 
@@ -31,8 +20,9 @@ TEST(OverlayText, GlyphsAreDarkInsideTheirCellsOnlyAndCountBytesAreDrawn) {
     ASSERT_NE(program.program, 0u) << "build the game's assets first";
     const unsigned int atlas = loadTexture("Models/alphabet.tga");
     ASSERT_NE(atlas, 0u);
-    const View view = testWindowView();
+    const View view = windowView();
     glDisable(GL_BLEND);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     const struct {
         const char* text;
         int count;
@@ -50,19 +40,6 @@ TEST(OverlayText, GlyphsAreDarkInsideTheirCellsOnlyAndCountBytesAreDrawn) {
     }
     glDeleteTextures(1, &atlas);
     destroyShaderProgram(program);
-}
-
-// A closed window ends the hold after one frame; each message is printed once.
-TEST(EndScreen, PrintsOnceAndReturnsWhenTheWindowIsClosed) {
-    Model plane;
-    SceneObject placed;
-    ShaderProgram none;
-    FrameTarget target;  // the window itself
-    closeWindow();
-    ::testing::internal::CaptureStdout();
-    for (const char* message : {"Congratulations, you've won!", "Game over!"})
-        holdEndScreen(DrawItem{&plane, &placed, &none, &none, 0, 1.0f, 0}, testWindowView(), {}, 0, target, message);
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Congratulations, you've won!\nGame over!\n");
 }
 
 }  // namespace

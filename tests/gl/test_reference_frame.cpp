@@ -1,8 +1,6 @@
 // The start scene against reference pictures: the whole game loaded, one frame
 // of rules, the scene passes, the overlay and the icon row (no snow: it moves
 // with the clock), culling off and on. VARNELO_WRITE_REFERENCE=1 rewrites them.
-#include <GL/glew.h>
-#include <gtest/gtest.h>
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -18,14 +16,11 @@
 #pragma GCC diagnostic pop
 
 #include <cstdlib>
-#include <string>
-#include <vector>
 
 #include "app/game_app.h"
 #include "app/overlay.h"
 #include "game/game_frame.h"
 #include "render/draw.h"
-#include "render/draw_list.h"
 #include "render/frame_passes.h"
 #include "tests/gl/gl_test_support.h"
 #include "tests/support/scratch_files.h"
