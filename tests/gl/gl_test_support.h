@@ -24,12 +24,12 @@ inline ShaderProgram loadBound(const std::string& base, const char* output) {
     return program;
 }
 
-// A framebuffer with one colour renderbuffer (and a depth-stencil one on request).
+// A framebuffer with a colour renderbuffer of the given storage and a depth-stencil one.
 struct RenderTarget {
     GLuint framebuffer = 0, colour = 0, depth = 0;
 };
 
-inline RenderTarget makeRenderTarget(GLenum storage, int width, int height, bool withDepth) {
+inline RenderTarget makeRenderTarget(GLenum storage, int width, int height) {
     RenderTarget t;
     glGenFramebuffers(1, &t.framebuffer);
     glBindFramebuffer(GL_FRAMEBUFFER, t.framebuffer);
@@ -37,12 +37,10 @@ inline RenderTarget makeRenderTarget(GLenum storage, int width, int height, bool
     glBindRenderbuffer(GL_RENDERBUFFER, t.colour);
     glRenderbufferStorage(GL_RENDERBUFFER, storage, width, height);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, t.colour);
-    if (withDepth) {
-        glGenRenderbuffers(1, &t.depth);
-        glBindRenderbuffer(GL_RENDERBUFFER, t.depth);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, t.depth);
-    }
+    glGenRenderbuffers(1, &t.depth);
+    glBindRenderbuffer(GL_RENDERBUFFER, t.depth);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, t.depth);
     return t;
 }
 

@@ -1,13 +1,10 @@
 // The frame passes with every model a white square: the objects drawn and
 // counted with culling off and on, and the torte two-sided only when drawn whole.
-
 #include <utility>
 
 #include <glm/gtc/matrix_transform.hpp>
 
-#include "game/scene.h"
 #include "math/camera.h"
-#include "math/frustum.h"
 #include "render/draw.h"
 #include "render/frame_passes.h"
 #include "render/game_programs.h"
@@ -18,31 +15,24 @@
 
 namespace {
 
-class FramePasses : public ::testing::Test {
-protected:
-    void SetUp() override {
-        glViewport(0, 0, view.screenWidth, view.screenHeight);
-        programs.shadowDepth = loadBound("Shaders/colour", "out_color");
-        programs.litPlain = loadBound("Shaders/phongphong", "out_color");
-        programs.litTextured = loadBound("Shaders/texture", "out_texture");
-        programs.seeThrough = loadBound("Shaders/transparency", "out_color");
-        ASSERT_TRUE(programs.shadowDepth.loaded && programs.litPlain.loaded && programs.litTextured.loaded &&
-                    programs.seeThrough.loaded);
-        for (Model* m : {&models.leftArm, &models.rightArm, &models.body, &models.phantom, &models.ghost,
-                         &models.cake, &models.torte})
-            buildGlyphQuad(*m, glm::vec3(1.0f), programs.litTextured, 'A');  // two triangles facing +z
-        shadowMap = createShadowMap();
-        populateScene(scene, sceneBoundsOf(models), view);
-        look(view.mainCamera, view.mainCamera.width / 2, view.mainCamera.height / 2, 0.0f);
-    }
-    void TearDown() override {
-        releaseSceneModels(models);
-        destroyShadowMap(shadowMap);
-        destroyGamePrograms(programs);
-    }
-
+TEST(FramePasses, CountWhatIsDrawnAndDrawTheTorteTwoSidedOnlyWhole) {
+    View view = windowView();
+    ::testing::internal::CaptureStderr();
+    GamePrograms programs = loadGamePrograms();
+    bindGameFragmentOutputs(programs);
+    ::testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(programs.shadowDepth.loaded && programs.litTextured.loaded) << "run from the repository root";
+    static SceneModels models;  // large: off the stack
+    static Scene scene;
+    for (Model* m : {&models.leftArm, &models.rightArm, &models.body, &models.phantom, &models.ghost, &models.cake,
+                     &models.torte})
+        buildGlyphQuad(*m, glm::vec3(1.0f), programs.litTextured, 'A');  // two triangles facing +z
+    ShadowMap shadowMap = createShadowMap();
+    const GameTextures textures;  // no images: the lit shaders show vertex colours
+    populateScene(scene, sceneBoundsOf(models), view);
+    look(view.mainCamera, view.mainCamera.width / 2, view.mainCamera.height / 2, 0.0f);
     // One frame of passes: the objects drawn and the triangles sent down the pipeline.
-    std::pair<int, GLuint> renderFrame(bool culling) {
+    const auto renderFrame = [&](bool culling) {
         FrameView frame = makeFrameView(view, view.mainCamera, view.projectionMatrix, 0.0f);
         frame.shadowMap = shadowMap.depthTexture;
         GLuint query = 0, triangles = 0;
@@ -53,23 +43,14 @@ protected:
         glEndQuery(GL_PRIMITIVES_GENERATED);
         glGetQueryObjectuiv(query, GL_QUERY_RESULT, &triangles);
         glDeleteQueries(1, &query);
-        return {drawn, triangles};
-    }
+        return std::make_pair(drawn, triangles);
+    };
 
-    View view = windowView();
-    GamePrograms programs;
-    SceneModels models;
-    GameTextures textures;  // no images: the lit shaders show vertex colours
-    ShadowMap shadowMap;
-    Scene scene;
-};
-
-TEST_F(FramePasses, CountEveryObjectDrawnButNoCollectedCake) {
     EXPECT_EQ(renderFrame(false).first, 47);
     // Three cakes collected, one of them right in front of the camera.
     scene.cakes[0].collected = scene.cakes[3].collected = scene.cakes[9].collected = true;
     scene.cakes[9].model = glm::translate(glm::mat4(1.0f), view.mainCamera.target);
-    // 43 shadow casters (not the phantom) and 44 scene draws, two triangles each.
+    // 43 shadow casters (not the phantom) and 44 scene draws.
     EXPECT_EQ(renderFrame(false), std::make_pair(44, (43u + 44u) * 2));
     // With culling only what passes the frustum test is drawn and counted.
     const FrustumPlanes planes = buildFrustumPlanes(view.mainCamera, view.screenWidth, view.screenHeight);
@@ -80,19 +61,15 @@ TEST_F(FramePasses, CountEveryObjectDrawnButNoCollectedCake) {
     ASSERT_GT(inView, 0);
     ASSERT_LT(inView, 44);  // the start view leaves some ghosts out
     EXPECT_EQ(renderFrame(true).first, inView);
-}
 
-TEST_F(FramePasses, TorteIsTwoSidedOnlyWithCullingOff) {
-    // Everything else behind the camera; the torte's square across the view at
-    // the target, turned away from the eye.
-    const glm::mat4 gone = glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, 0.0f, 900.0f));
+    // The torte alone, its square across the view at the target turned away from the eye.
+    const glm::mat4 gone = glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, 0.0f, 900.0f));  // behind the camera
     for (SceneObject* o : {&scene.leftArm, &scene.rightArm, &scene.heroBody, &scene.phantom}) o->model = gone;
     for (SceneObject& o : scene.ghosts) o.model = gone;
     for (SceneObject& o : scene.cakes) o.model = gone;
-    const Camera& camera = view.mainCamera;
-    const glm::mat4 turn = glm::inverse(glm::lookAt(glm::vec3(0.0f), eyeOffset(camera), glm::vec3(0, 1, 0)));
-    scene.torte.model =
-        glm::translate(glm::mat4(1.0f), camera.target) * turn * glm::scale(glm::mat4(1.0f), glm::vec3(20.0f));
+    const glm::mat4 turn = glm::inverse(glm::lookAt(glm::vec3(0.0f), eyeOffset(view.mainCamera), glm::vec3(0, 1, 0)));
+    const glm::mat4 place = glm::translate(glm::mat4(1.0f), view.mainCamera.target);
+    scene.torte.model = place * turn * glm::scale(glm::mat4(1.0f), glm::vec3(20.0f));
     renderFrame(false);
     const std::vector<unsigned char> whole = readRgb(0, 600, 500, 1, 1);
     EXPECT_EQ(renderFrame(true).first, 1);  // in the frustum, so drawn and counted, but one-sided
@@ -100,6 +77,9 @@ TEST_F(FramePasses, TorteIsTwoSidedOnlyWithCullingOff) {
     // The sky is blue; the back of the torte's square is its white.
     EXPECT_GT(whole[0], 0.6f * whole[2]);
     EXPECT_LT(culled[0], 0.5f * culled[2]);
+    releaseSceneModels(models);
+    destroyShadowMap(shadowMap);
+    destroyGamePrograms(programs);
 }
 
 }  // namespace

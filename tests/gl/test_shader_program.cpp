@@ -1,6 +1,5 @@
-// Shader loading on Mesa: missing and broken sources are reported in the
-// game's words (with the compiler's or linker's log on stdout) and leave no
-// usable program behind.
+// Shader loading on Mesa: missing and broken sources are reported in the game's words
+// (with the compiler's or linker's log on stdout) and leave no usable program behind.
 
 #include <fstream>
 
@@ -30,7 +29,6 @@ TEST(ShaderLoading, FailuresAreReportedAndLeaveNoProgram) {
         const char* log;  // how stdout starts and what it names; null: nothing on stdout
     } cases[] = {
         {"onlyfrag", false, "Vertex shader file onlyfrag.vert does not exist.\n", nullptr},
-        {"nothing", false, "Vertex shader file nothing.vert does not exist.\n", nullptr},
         {"onlyvert", false, "Fragment shader file onlyvert.frag does not exist.\n", nullptr},
         {"feedback", true, gs + "Geometry shader file feedback.geom.c does not exist.\n", nullptr},
         {"broken", false, "Could not compile shader ''\nShader linking failed: ''\n", "Shader compilation failed.\n"},

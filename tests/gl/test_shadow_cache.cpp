@@ -20,12 +20,6 @@ std::vector<GLuint> readDepth(GLuint framebuffer) {
     return texels;
 }
 
-std::size_t differing(const std::vector<GLuint>& a, const std::vector<GLuint>& b) {
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < a.size(); ++i) count += a[i] != b[i];
-    return count;
-}
-
 // Walking, turning with the right button, ghosts patrolling, two cakes
 // picked up, a resize and a few wireframe frames.
 TEST(ShadowCache, EqualsAFullRedrawEveryFrame) {
@@ -38,17 +32,17 @@ TEST(ShadowCache, EqualsAFullRedrawEveryFrame) {
     app.scene.lastWheelPosition = 0;
     startGhosts(app.scene, 0.5f);
 
-    std::size_t movedTexels = 0;
+    int framesWithMovedShadows = 0;
     std::vector<GLuint> previous;
     for (int f = 0; f < 75; ++f) {
         SCOPED_TRACE(f);
-        InputState input;
+        InputState input;  // walking, then turning with the right button held
         setHeld(input, f < 30 ? Key::W : Key::D, f < 55);
         input.rightButton = f >= 15 && f < 25;
         input.mouseX = 700;
         input.mouseY = 500;
         updateGameFrame(app.scene, app.view.mainCamera, app.heightMap, input, 0.1f, 0.1f * f);
-        if (f == 20 || f == 45) {
+        if (f == 20 || f == 45) {  // a cake picked up: its shadow goes
             app.scene.cakes[f == 20 ? 0 : 9].collected = true;
             --app.scene.cakesInWorld;
         }
@@ -63,12 +57,12 @@ TEST(ShadowCache, EqualsAFullRedrawEveryFrame) {
         redrawShadowMap(whole, list, app.programs.shadowDepth, app.textures.ground, view);
 
         std::vector<GLuint> kept = readDepth(app.shadowMap.framebuffer);
-        ASSERT_EQ(differing(kept, readDepth(whole.framebuffer)), 0u);
-        if (!previous.empty()) movedTexels += differing(kept, previous);
+        ASSERT_TRUE(kept == readDepth(whole.framebuffer)) << "texels differ";
+        framesWithMovedShadows += kept != previous;
         previous = std::move(kept);
     }
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    EXPECT_GT(movedTexels, 100000u) << "the script must really move shadows, or the comparison proves nothing";
+    EXPECT_GT(framesWithMovedShadows, 60) << "the script must really move shadows, or the comparison proves nothing";
     destroyShadowMap(whole);
     scratch.leave();
 }
@@ -78,8 +72,7 @@ TEST(ShadowCache, LookupsBeyondTheMapReadTheFarBorder) {
     ShadowMap map = createShadowMap();
     glBindTexture(GL_TEXTURE_2D, map.depthTexture);
     GLint wrap[2] = {0, 0};
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrap[0]);
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrap[1]);
+    for (int i = 0; i < 2; ++i) glGetTexParameteriv(GL_TEXTURE_2D, i ? GL_TEXTURE_WRAP_T : GL_TEXTURE_WRAP_S, &wrap[i]);
     GLfloat border[4] = {0, 0, 0, 0};
     glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_BORDER_COLOR, border);
     EXPECT_EQ(glm::ivec3(wrap[0], wrap[1], border[0]), glm::ivec3(GL_CLAMP_TO_BORDER, GL_CLAMP_TO_BORDER, 1));

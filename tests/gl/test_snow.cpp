@@ -1,6 +1,5 @@
-// The snow on Mesa: whatever the frame times, an update never emits more than
-// the buffers hold, loses nothing, keeps its 200 emitters, and every flake
-// stays inside the snow's volume.
+// The snow on Mesa: whatever the frame times, an update never emits more than the buffers
+// hold, loses nothing, keeps its 200 emitters, and every flake stays inside the snow's volume.
 
 #include <cmath>
 #include <random>
@@ -62,7 +61,7 @@ TEST(Snow, FlakesStayWithinCapacityAndVolumeForAnyFrameTimes) {
         for (const Flake& f : flakes) {
             ASSERT_TRUE(f.position[1] > 0.0f && f.position[1] <= 205.0f) << f.position[1];
             ASSERT_TRUE(std::abs(f.position[0]) < 600.0f && std::abs(f.position[2]) < 600.0f);
-            ASSERT_TRUE(f.life > 0.0f && f.position[3] >= 0.0f && f.position[3] <= 1.0f);
+            ASSERT_TRUE(f.life > 0.0f && f.position[3] >= 0.0f && f.position[3] <= 1.0f) << f.life;
             ASSERT_TRUE(f.vel >= 0.8f && f.vel <= 1.2f) << f.vel;
             emitters += f.type > 0.0f;
         }
