@@ -4,31 +4,25 @@
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
-#include <thread>
 
 #include "app/window.h"
-#include "math/view.h"
-#include "tests/gl/gl_test_view.h"
 
 namespace {
-
-View windowView = makeView();
-
-void resizeWindowView(void* user, int width, int height) { onWindowResize(*static_cast<View*>(user), width, height); }
 
 class GlEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
-        initWindowSystem();
-        // Many test processes open windows on one Xvfb at once; a refused
-        // connection now and then is the server's, not the test's.
-        bool opened = openWindow(1200, 1000, false);
-        for (int attempt = 0; attempt < 5 && !opened; ++attempt) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(200));
-            terminateWindowSystem();
+        // Many test processes share one Xvfb: a refused connection is retried.
+        bool opened = false;
+        for (int attempt = 0; attempt < 6 && !opened; ++attempt) {
+            if (attempt > 0) {
+                usleep(200000);
+                terminateWindowSystem();
+            }
             initWindowSystem();
             opened = openWindow(1200, 1000, false);
         }
@@ -36,18 +30,15 @@ public:
             std::fprintf(stderr, "GL tests need a display (run them through scripts/test.sh)\n");
             std::exit(1);
         }
-        setWindowSizeCallback(resizeWindowView, &windowView);
         glewExperimental = GL_TRUE;
         glewInit();
-        glGetError();  // GLEW may leave an enum error behind on core-ish contexts
-        glViewport(0, 0, windowView.screenWidth, windowView.screenHeight);
+        glGetError();  // GLEW may leave an enum error behind
+        glViewport(0, 0, 1200, 1000);
     }
     void TearDown() override { terminateWindowSystem(); }
 };
 
 }  // namespace
-
-const View& testWindowView() { return windowView; }
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
