@@ -43,9 +43,9 @@ struct ScratchDirectory {
         char pattern[] = "/tmp/varnelo_scratch_XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         path = pattern;
-        if (gameData) {
-            ASSERT_EQ(symlink((home + "/Shaders").c_str(), (path + "/Shaders").c_str()), 0);
-            ASSERT_EQ(symlink((home + "/Models").c_str(), (path + "/Models").c_str()), 0);
+        for (std::string data : {"/Shaders", "/Models"}) {
+            if (!gameData) break;
+            ASSERT_EQ(symlink((home + data).c_str(), (path + data).c_str()), 0);
         }
         ASSERT_EQ(chdir(path.c_str()), 0);
     }
