@@ -15,9 +15,7 @@ class TempFile {
 public:
     explicit TempFile(const std::string& content, const std::string& extension = ".dae") {
         static int counter = 0;
-        path_ = (std::filesystem::temp_directory_path() /
-                 ("varnelo_" + std::to_string(getpid()) + "_" + std::to_string(counter++) + extension))
-                    .string();
+        path_ = "/tmp/varnelo_" + std::to_string(getpid()) + "_" + std::to_string(counter++) + extension;
         std::ofstream(path_, std::ios::binary) << content;
     }
     ~TempFile() { std::remove(path_.c_str()); }
@@ -29,23 +27,19 @@ private:
     std::string path_;
 };
 
-// A fresh directory under /tmp made the working directory; leave() goes back
-// and removes it. With gameData the game's Shaders/ and Models/ are linked in,
-// so the game's relative paths work and its terrain.bmp lands there.
+// With gameData the game's Shaders/ and Models/ are linked in, so the game's
+// relative paths work and its terrain.bmp lands in the scratch directory.
 struct ScratchDirectory {
     std::string home;
     std::string path;
 
     void enter(bool gameData) {
-        char buffer[4096];
-        ASSERT_NE(getcwd(buffer, sizeof buffer), nullptr);
-        home = buffer;
+        home = std::filesystem::current_path().string();
         char pattern[] = "/tmp/varnelo_scratch_XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         path = pattern;
         for (std::string data : {"/Shaders", "/Models"}) {
-            if (!gameData) break;
-            ASSERT_EQ(symlink((home + data).c_str(), (path + data).c_str()), 0);
+            if (gameData) std::filesystem::create_symlink(home + data, path + data);
         }
         ASSERT_EQ(chdir(path.c_str()), 0);
     }
@@ -53,8 +47,7 @@ struct ScratchDirectory {
     void leave() {
         if (home.empty()) return;
         EXPECT_EQ(chdir(home.c_str()), 0);
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
+        std::filesystem::remove_all(path);
         home.clear();
     }
 };

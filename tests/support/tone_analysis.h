@@ -1,7 +1,7 @@
-// Finding a steady tone in recorded or synthesised samples: the power of one
-// frequency in a Hann-windowed stretch (Goertzel) against its neighbours, and
-// the first time a tone sounds. Shared by the synthesis tests and wav_tone,
-// so both judge "the pick-up sounds here" the same way.
+// Finding a steady tone in recorded or synthesised samples: its power in a
+// Hann-windowed stretch (Goertzel) against its neighbours, and the first time
+// it sounds. The synthesis tests and wav_tone share it, so both judge "the
+// pick-up sounds here" the same way.
 #pragma once
 
 #include <cmath>
@@ -12,16 +12,10 @@ namespace tone_analysis {
 constexpr double kTwoPi = 6.283185307179586;
 constexpr double kWindowSeconds = 0.04;
 constexpr double kHopSeconds = 0.01;
-// Tone power over the mean power of its neighbours: noise gives about 1 and
-// exceeds 30 by chance far less than once in a million.
-constexpr double kProminence = 30.0;
-// Quietest tone amplitude (fraction of full scale) that counts as heard.
-constexpr double kAudibleAmplitude = 0.005;
 
 // Power of frequency hz in samples [first, first + count), Hann-windowed.
 inline double tonePower(const std::vector<float>& samples, size_t first, size_t count, double hz, int rate) {
-    double coefficient = 2.0 * std::cos(kTwoPi * hz / rate);
-    double s1 = 0.0, s2 = 0.0;
+    double coefficient = 2.0 * std::cos(kTwoPi * hz / rate), s1 = 0.0, s2 = 0.0;
     for (size_t n = 0; n < count; ++n) {
         double window = 0.5 - 0.5 * std::cos(kTwoPi * static_cast<double>(n) / static_cast<double>(count - 1));
         double s0 = window * samples[first + n] + coefficient * s1 - s2;
@@ -31,26 +25,25 @@ inline double tonePower(const std::vector<float>& samples, size_t first, size_t 
     return s1 * s1 + s2 * s2 - coefficient * s1 * s2;
 }
 
-// Loud enough (a Hann window sums to count / 2), and far above eight
-// neighbouring frequencies 6 to 20 % away: close enough to share a noise
+// Audible (amplitude 0.005 of full scale; a Hann window sums to count / 2) and
+// 30 times the mean power of eight neighbours 6 to 20 % away, which noise
+// reaches far less than once in a million: near enough to share its noise
 // floor, far enough to miss the tone's own spread in a 40 ms window.
 inline bool toneSounds(const std::vector<float>& samples, size_t first, size_t count, double hz, int rate) {
-    double power = tonePower(samples, first, count, hz, rate);
-    if (2.0 * std::sqrt(power) / (count / 2.0) < kAudibleAmplitude) return false;
-    double around = 0.0;
+    double power = tonePower(samples, first, count, hz, rate), around = 0.0;
+    if (2.0 * std::sqrt(power) / (count / 2.0) < 0.005) return false;
     for (double offset : {0.80, 0.85, 0.90, 0.94, 1.06, 1.10, 1.15, 1.20})
         around += tonePower(samples, first, count, hz * offset, rate);
-    return power > kProminence * (around / 8.0);
+    return power > 30.0 * (around / 8.0);
 }
 
 // Seconds to the first window in [from, to) where the tone sounds in two
 // windows running; -1 when it never does.
 inline double firstToneTime(const std::vector<float>& samples, int rate, double hz, double from, double to) {
-    size_t window = static_cast<size_t>(kWindowSeconds * rate);
-    size_t hop = static_cast<size_t>(kHopSeconds * rate);
+    size_t window = static_cast<size_t>(kWindowSeconds * rate), hop = static_cast<size_t>(kHopSeconds * rate);
+    size_t first = from > 0.0 ? static_cast<size_t>(from * rate) : 0;
     bool previous = false;
-    for (size_t first = from > 0.0 ? static_cast<size_t>(from * rate) : 0; first + window <= samples.size();
-         first += hop) {
+    for (; first + window <= samples.size(); first += hop) {
         if (static_cast<double>(first) / rate >= to) break;
         bool now = toneSounds(samples, first, window, hz, rate);
         if (now && previous) return static_cast<double>(first - hop) / rate;

@@ -1,0 +1,145 @@
+// Pictures: TGA decoding of every image kind (and the broken files it must refuse rather than decode into
+// zeros or read past), the window icon's RGBA rows, and the generated pictures the game loads from Models/.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include <glm/gtc/type_ptr.hpp>
+
+#include "app/window_icon.h"
+#include "render/tga.h"
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+// The header fields the tests vary (types 1 and 9 get a colour map); the body starts with the id field.
+struct Tga {
+    int type, width, height, bits, descriptor = 0, mapLength = 0, mapBits = 0, mapFirst = 0, idLength = 0;
+};
+
+Bytes file(const Tga& t, const Bytes& body, std::size_t cut = 0) {
+    auto lo = [](int v) { return static_cast<unsigned char>(v & 0xff); };
+    auto hi = [](int v) { return static_cast<unsigned char>(v >> 8); };
+    Bytes bytes = {lo(t.idLength), t.type % 8 == 1, lo(t.type), lo(t.mapFirst), hi(t.mapFirst), lo(t.mapLength),
+                   hi(t.mapLength), lo(t.mapBits), 0, 0, 0, 0, lo(t.width), hi(t.width), lo(t.height), hi(t.height),
+                   lo(t.bits), lo(t.descriptor)};
+    for (unsigned char byte : body) bytes.push_back(byte);
+    bytes.resize(bytes.size() - cut);
+    return bytes;
+}
+
+// A 2 x 2 picture stored B,G,R bottom row first: blue, green / red, white.
+const Bytes kBgr = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255};
+
+TEST(TgaDecode, EveryKindArrivesAsRgbOrGreyBottomRowFirst) {
+    const struct { Tga tga; Bytes body; int bytesPerPixel; Bytes pixels; } cases[] = {
+        {{2, 2, 2, 24}, kBgr, 3, {0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255}},
+        {{3, 3, 1, 8, 0x10}, {10, 20, 30}, 1, {30, 20, 10}},  // right to left
+        {{2, 2, 1, 32, 0, 0, 0, 0, 2}, {'i', 'd', 1, 2, 3, 4, 5, 6, 7, 8}, 4, {3, 2, 1, 4, 7, 6, 5, 8}},
+        {{2, 2, 1, 16}, {0x00, 0x7c, 0xe0, 0x83}, 3, {255, 0, 0, 0, 255, 0}},  // 5-5-5, the top bit ignored
+        {{10, 3, 2, 24}, {0x83, 3, 2, 1, 0x01, 1, 2, 3, 4, 5, 6}, 3,  // a run across the rows, then a raw packet
+         {1, 2, 3, 1, 2, 3, 1, 2, 3, 1, 2, 3, 3, 2, 1, 6, 5, 4}},
+        {{11, 2, 1, 8}, {0x85, 77}, 1, {77, 77}},  // the last packet may run past the image
+        {{11, 3, 2, 8, 0x20}, {0x82, 9, 0x02, 4, 5, 6}, 1, {4, 5, 6, 9, 9, 9}},  // top row first
+        {{3, 2, 1, 16}, {100, 255, 50, 0}, 2, {100, 255, 50, 0}},
+        {{1, 2, 2, 8, 0, 3, 24, 100}, {0, 0, 9, 0, 9, 0, 9, 0, 0, 102, 101, 100, 100}, 3,
+         {0, 0, 9, 0, 9, 0, 9, 0, 0, 9, 0, 0}},
+        {{9, 3, 1, 16, 0, 1, 32, 299}, {1, 2, 3, 4, 0x82, 0x2b, 0x01}, 4, {3, 2, 1, 4, 3, 2, 1, 4, 3, 2, 1, 4}},
+        {{1, 1, 2, 8, 0x20, 2, 8}, {40, 90, 0, 1}, 1, {90, 40}},  // a grey map
+    };
+    for (const auto& c : cases) {
+        const Bytes bytes = file(c.tga, c.body);
+        Image got;
+        ASSERT_TRUE(decodeTga(bytes.data(), bytes.size(), got)) << c.tga.type;
+        const glm::ivec3 size(c.tga.width, c.tga.height, c.bytesPerPixel);
+        EXPECT_EQ(glm::ivec3(got.width, got.height, got.bytesPerPixel), size) << c.tga.type;
+        EXPECT_EQ(got.pixels, c.pixels) << c.tga.type;
+    }
+}
+
+// Each refused, leaving the caller's image alone.
+TEST(TgaDecode, BrokenFilesAreRefused) {
+    const struct { const char* what; Tga tga; Bytes body; std::size_t cut; } cases[] = {
+        {"raw data one byte short", {2, 2, 2, 24}, kBgr, 1},
+        {"header cut short", {2, 2, 2, 24}, {}, 1},
+        {"packets end one pixel early", {10, 2, 2, 24}, {0x82, 1, 2, 3}, 0},
+        {"run pixel cut short", {10, 2, 2, 24}, {0x83, 1, 2}, 0},
+        {"raw packet cut short", {10, 2, 2, 24}, {0x03, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, 0},
+        {"huge picture from one packet", {10, 16384, 16384, 24}, {0xff, 1, 2, 3}, 0},
+        {"wider than any side we accept", {2, 16385, 1, 24}, Bytes(16385 * 3), 0},
+        {"zero width", {2, 0, 2, 24}, {}, 0},
+        {"index one past the map", {1, 2, 1, 8, 0, 2, 24}, {0, 0, 0, 1, 1, 1, 0, 2}, 0},
+        {"palette cut short", {1, 2, 1, 8, 0, 2, 24}, {0, 0, 0, 1, 1}, 0},
+        {"index below the first entry", {1, 2, 1, 8, 0, 2, 24, 5}, {0, 0, 0, 1, 1, 1, 5, 4}, 0},
+        {"colour-mapped without a map", {1, 2, 1, 8}, {0, 0}, 0},
+        {"unknown image type", {32, 2, 2, 24}, kBgr, 0},
+        {"odd pixel size", {2, 2, 2, 12}, Bytes(32), 0},
+        {"interleaved rows", {2, 2, 2, 24, 0x40}, kBgr, 0},
+    };
+    Image got;
+    got.width = 42;
+    for (const auto& c : cases) {
+        const Bytes bytes = file(c.tga, c.body, c.cut);
+        EXPECT_FALSE(decodeTga(bytes.data(), bytes.size(), got) || got.width != 42) << c.what;
+    }
+    EXPECT_FALSE(decodeTga(nullptr, 0, got));
+}
+
+// Rows turn top first; a picture without alpha has its black surround made transparent.
+TEST(WindowIcon, EveryImageKindBecomesRgbaTopRowFirst) {
+    const std::pair<Image, Bytes> cases[] = {
+        {{2, 2, 1, {10, 200, 30, 40}}, {30, 30, 30, 255, 40, 40, 40, 255, 10, 10, 10, 0, 200, 200, 200, 255}},
+        {{2, 2, 2, {10, 1, 200, 2, 30, 3, 40, 4}}, {30, 30, 30, 3, 40, 40, 40, 4, 10, 10, 10, 1, 200, 200, 200, 2}},
+        {{2, 2, 3, {1, 2, 3, 0, 0, 26, 7, 8, 9, 250, 10, 0}}, {7, 8, 9, 0, 250, 10, 0, 255, 1, 2, 3, 0, 0, 0, 26, 255}},
+        {{2, 2, 4, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}},
+         {9, 10, 11, 12, 13, 14, 15, 16, 1, 2, 3, 4, 5, 6, 7, 8}},
+        {{3, 1, 3, {100, 0, 0, 0, 100, 0, 0, 0, 100}}, {100, 0, 0, 255, 0, 100, 0, 255, 0, 0, 100, 255}},
+        // Inconsistent images give no icon.
+        {Image{}, {}}, {{2, 2, 3, Bytes(11, 255)}, {}}, {{2, 2, 5, Bytes(20, 255)}, {}}, {{0, 2, 3, {}}, {}},
+    };
+    for (const auto& [image, rgba] : cases) {
+        const IconPixels icon = iconPixelsOf(image);
+        EXPECT_EQ(icon.rgba, rgba) << image.bytesPerPixel;
+        EXPECT_TRUE(rgba.empty() || (icon.width == image.width && icon.height == image.height));
+    }
+}
+
+// Each at its size; the text shader discards texels under 10 % and shows the rest, so an overlay picture needs
+// a pure black background and content well clear of that.
+TEST(GeneratedImages, PicturesAreRgbAtTheirSizeTheRightWayUpAndShowable) {
+    const struct { const char* name; int side; bool overlay; } images[] = {
+        {"ground14.tga", 256, false}, {"won.tga", 256, false}, {"leaf.tga", 256, false}, {"sunny.tga", 256, false},
+        {"mirelka_arm_l.tga", 256, false}, {"mirelka_arm_r.tga", 256, false}, {"mirelka_koerper2.tga", 512, false},
+        {"cakeIcon.tga", 256, true}, {"cakeIcon2.tga", 256, true}, {"cakeIcon3.tga", 256, true},
+        {"torte_textur.tga", 512, false}, {"victory.tga", 512, true}, {"gameover.tga", 512, true},
+        {"alphabet.tga", 512, true},
+    };
+    std::map<std::string, Image> read;
+    for (const auto& e : images) {
+        Image& got = read[e.name];
+        ASSERT_TRUE(readTga(std::string("Models/") + e.name, got)) << e.name;
+        EXPECT_EQ(glm::ivec3(got.width, got.height, got.bytesPerPixel), glm::ivec3(e.side, e.side, 3)) << e.name;
+        std::size_t black = 0, faint = 0, count = got.pixels.size() / 3;
+        for (std::size_t i = 0; i < got.pixels.size(); i += 3) {
+            const int top = std::max({got.pixels[i], got.pixels[i + 1], got.pixels[i + 2]});
+            black += top == 0;
+            faint += top > 0 && top < 51;
+        }
+        EXPECT_TRUE(!e.overlay || (faint == 0 && black > count / 4 && black < count - count / 50)) << e.name;
+    }
+    auto at = [&read](const char* name, int x, int y) {  // rows from the bottom, as texture coordinates count
+        return glm::ivec3(glm::make_vec3(&read[name].pixels[(static_cast<std::size_t>(y) * read[name].width + x) * 3]));
+    };
+    EXPECT_TRUE(glm::all(glm::lessThan(at("mirelka_koerper2.tga", 128, 10), glm::ivec3(110))));  // her shoes
+    EXPECT_TRUE(glm::all(glm::greaterThan(at("torte_textur.tga", 80, 256), glm::ivec3(180))));  // the snow strip
+    const glm::ivec3 cross = at("cakeIcon3.tga", 128, 128);  // the lost cake's red cross
+    EXPECT_TRUE(cross.r > 120 && cross.r > 2 * cross.g && cross.r > 2 * cross.b);
+    EXPECT_NE(at("alphabet.tga", 8 * 32 + 16, 511 - 4 * 32 - 16), glm::ivec3(0));  // "H", cells from the top
+    // The window icon from the cake picture: whole, clear around the cake.
+    const IconPixels icon = iconPixelsOf(read["cakeIcon.tga"]);
+    ASSERT_EQ(icon.rgba.size(), 256u * 256u * 4u);
+    EXPECT_EQ(glm::ivec3(icon.rgba[3], icon.rgba.back(), icon.rgba[(128 * 256 + 128) * 4 + 3]), glm::ivec3(0, 0, 255));
+}
+
+}  // namespace
