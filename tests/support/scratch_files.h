@@ -1,6 +1,5 @@
-// Scratch places for tests that write files: a temporary file that removes
-// itself, and a temporary working directory (optionally seeing the game's
-// Shaders/ and Models/) that the test enters and leaves.
+// Scratch places for tests that write files: a temporary file that removes itself, and a temporary working
+// directory that the test enters and leaves.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -19,16 +18,13 @@ public:
         std::ofstream(path_, std::ios::binary) << content;
     }
     ~TempFile() { std::remove(path_.c_str()); }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
     const char* path() const { return path_.c_str(); }
 
 private:
     std::string path_;
 };
 
-// With gameData the game's Shaders/ and Models/ are linked in, so the game's
-// relative paths work and its terrain.bmp lands in the scratch directory.
+// With gameData the game's Shaders/ and Models/ are linked in: its relative paths work, terrain.bmp lands here.
 struct ScratchDirectory {
     std::string home;
     std::string path;

@@ -1,7 +1,5 @@
-// Finding a steady tone in recorded or synthesised samples: its power in a
-// Hann-windowed stretch (Goertzel) against its neighbours, and the first time
-// it sounds. The synthesis tests and wav_tone share it, so both judge "the
-// pick-up sounds here" the same way.
+// Finding a steady tone in samples (Goertzel in a Hann window, against its neighbours). The synthesis tests
+// and wav_tone share it, so both judge "the pick-up sounds here" the same way.
 #pragma once
 
 #include <cmath>
@@ -25,10 +23,8 @@ inline double tonePower(const std::vector<float>& samples, size_t first, size_t 
     return s1 * s1 + s2 * s2 - coefficient * s1 * s2;
 }
 
-// Audible (amplitude 0.005 of full scale; a Hann window sums to count / 2) and
-// 30 times the mean power of eight neighbours 6 to 20 % away, which noise
-// reaches far less than once in a million: near enough to share its noise
-// floor, far enough to miss the tone's own spread in a 40 ms window.
+// Audible (amplitude 0.005; a Hann window sums to count / 2) and 30 times (noise: under 1e-6) the mean power of
+// eight neighbours near enough to share its noise floor, far enough to miss its own spread in a 40 ms window.
 inline bool toneSounds(const std::vector<float>& samples, size_t first, size_t count, double hz, int rate) {
     double power = tonePower(samples, first, count, hz, rate), around = 0.0;
     if (2.0 * std::sqrt(power) / (count / 2.0) < 0.005) return false;
@@ -37,8 +33,7 @@ inline bool toneSounds(const std::vector<float>& samples, size_t first, size_t c
     return power > 30.0 * (around / 8.0);
 }
 
-// Seconds to the first window in [from, to) where the tone sounds in two
-// windows running; -1 when it never does.
+// Seconds to the first window in [from, to) where the tone sounds in two windows running; -1 if none.
 inline double firstToneTime(const std::vector<float>& samples, int rate, double hz, double from, double to) {
     size_t window = static_cast<size_t>(kWindowSeconds * rate), hop = static_cast<size_t>(kHopSeconds * rate);
     size_t first = from > 0.0 ? static_cast<size_t>(from * rate) : 0;

@@ -1,12 +1,8 @@
-// Looks into a WAV recording of the game (OpenAL Soft's wave back-end).
-//   wav_tone FILE            prints the seconds of sound recorded so far
-//   wav_tone FILE HZ FROM TO prints the first time in [FROM, TO) seconds at
-//                            which a tone of HZ sounds; exit 1 if it never does
-//   wav_tone FILE loudness FROM TO
-//                            prints the RMS level (full scale 1) in [FROM, TO)
-// Exit 2 when the file cannot be read.
+// Looks into a WAV recording of the game (OpenAL Soft's wave back-end). Exit 2 when it cannot be read.
+//   wav_tone FILE                    prints the seconds of sound recorded so far
+//   wav_tone FILE HZ FROM TO         prints the first time in [FROM, TO) s a tone of HZ sounds (else exit 1)
+//   wav_tone FILE loudness FROM TO   prints the RMS level (full scale 1) in [FROM, TO) s
 #include <algorithm>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,13 +14,10 @@
 namespace {
 
 std::uint32_t readLe(const unsigned char* p, int bytes) {
-    std::uint32_t value = 0;
-    for (int i = bytes - 1; i >= 0; --i) value = (value << 8) | p[i];
-    return value;
+    return bytes == 0 ? 0 : readLe(p + 1, bytes - 1) << 8 | p[0];
 }
 
-// Mono samples of a 16-bit or float WAV, plain or extensible. A recording
-// still being written has no data size yet: it is read to its end.
+// Mono samples of a 16-bit or float WAV, plain or extensible; one still being written is read to its end.
 bool readWav(const char* path, int& rate, std::vector<float>& mono) {
     std::ifstream file(path, std::ios::binary);
     const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
@@ -66,14 +59,9 @@ bool readWav(const char* path, int& rate, std::vector<float>& mono) {
 int main(int argc, char** argv) {
     int rate = 0;
     std::vector<float> mono;
-    if (argc != 2 && argc != 5) {
-        std::fprintf(stderr, "usage: wav_tone FILE [HZ|loudness FROM TO]\n");
-        return 2;
-    }
-    if (!readWav(argv[1], rate, mono)) {
-        std::fprintf(stderr, "wav_tone: cannot read %s as 16-bit or float WAV\n", argv[1]);
-        return 2;
-    }
+    if (argc != 2 && argc != 5) return std::fprintf(stderr, "usage: wav_tone FILE [HZ|loudness FROM TO]\n"), 2;
+    if (!readWav(argv[1], rate, mono))
+        return std::fprintf(stderr, "wav_tone: cannot read %s as 16-bit or float WAV\n", argv[1]), 2;
     if (argc == 2) return std::printf("%.3f\n", static_cast<double>(mono.size()) / rate) < 0;
     const double from = std::atof(argv[3]), to = std::atof(argv[4]);
     if (std::strcmp(argv[2], "loudness") == 0) {

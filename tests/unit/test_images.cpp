@@ -42,9 +42,7 @@ TEST(TgaDecode, EveryKindArrivesAsRgbOrGreyBottomRowFirst) {
          {1, 2, 3, 1, 2, 3, 1, 2, 3, 1, 2, 3, 3, 2, 1, 6, 5, 4}},
         {{11, 2, 1, 8}, {0x85, 77}, 1, {77, 77}},  // the last packet may run past the image
         {{11, 3, 2, 8, 0x20}, {0x82, 9, 0x02, 4, 5, 6}, 1, {4, 5, 6, 9, 9, 9}},  // top row first
-        {{3, 2, 1, 16}, {100, 255, 50, 0}, 2, {100, 255, 50, 0}},
-        {{1, 2, 2, 8, 0, 3, 24, 100}, {0, 0, 9, 0, 9, 0, 9, 0, 0, 102, 101, 100, 100}, 3,
-         {0, 0, 9, 0, 9, 0, 9, 0, 0, 9, 0, 0}},
+        {{1, 2, 2, 8, 0, 3, 24, 2}, {0, 0, 9, 0, 9, 0, 9, 0, 0, 4, 3, 2, 2}, 3, {0, 0, 9, 0, 9, 0, 9, 0, 0, 9, 0, 0}},
         {{9, 3, 1, 16, 0, 1, 32, 299}, {1, 2, 3, 4, 0x82, 0x2b, 0x01}, 4, {3, 2, 1, 4, 3, 2, 1, 4, 3, 2, 1, 4}},
         {{1, 1, 2, 8, 0x20, 2, 8}, {40, 90, 0, 1}, 1, {90, 40}},  // a grey map
     };
@@ -58,8 +56,7 @@ TEST(TgaDecode, EveryKindArrivesAsRgbOrGreyBottomRowFirst) {
     }
 }
 
-// Each refused, leaving the caller's image alone.
-TEST(TgaDecode, BrokenFilesAreRefused) {
+TEST(TgaDecode, BrokenFilesAreRefusedLeavingTheImageAlone) {
     const struct { const char* what; Tga tga; Bytes body; std::size_t cut; } cases[] = {
         {"raw data one byte short", {2, 2, 2, 24}, kBgr, 1},
         {"header cut short", {2, 2, 2, 24}, {}, 1},
@@ -77,8 +74,7 @@ TEST(TgaDecode, BrokenFilesAreRefused) {
         {"odd pixel size", {2, 2, 2, 12}, Bytes(32), 0},
         {"interleaved rows", {2, 2, 2, 24, 0x40}, kBgr, 0},
     };
-    Image got;
-    got.width = 42;
+    Image got{42, 0, 0, {}};
     for (const auto& c : cases) {
         const Bytes bytes = file(c.tga, c.body, c.cut);
         EXPECT_FALSE(decodeTga(bytes.data(), bytes.size(), got) || got.width != 42) << c.what;
@@ -86,7 +82,7 @@ TEST(TgaDecode, BrokenFilesAreRefused) {
     EXPECT_FALSE(decodeTga(nullptr, 0, got));
 }
 
-// Rows turn top first; a picture without alpha has its black surround made transparent.
+// Rows turn top first; without alpha the black surround turns transparent; inconsistent images give no icon.
 TEST(WindowIcon, EveryImageKindBecomesRgbaTopRowFirst) {
     const std::pair<Image, Bytes> cases[] = {
         {{2, 2, 1, {10, 200, 30, 40}}, {30, 30, 30, 255, 40, 40, 40, 255, 10, 10, 10, 0, 200, 200, 200, 255}},
@@ -95,7 +91,6 @@ TEST(WindowIcon, EveryImageKindBecomesRgbaTopRowFirst) {
         {{2, 2, 4, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}},
          {9, 10, 11, 12, 13, 14, 15, 16, 1, 2, 3, 4, 5, 6, 7, 8}},
         {{3, 1, 3, {100, 0, 0, 0, 100, 0, 0, 0, 100}}, {100, 0, 0, 255, 0, 100, 0, 255, 0, 0, 100, 255}},
-        // Inconsistent images give no icon.
         {Image{}, {}}, {{2, 2, 3, Bytes(11, 255)}, {}}, {{2, 2, 5, Bytes(20, 255)}, {}}, {{0, 2, 3, {}}, {}},
     };
     for (const auto& [image, rgba] : cases) {
@@ -105,8 +100,7 @@ TEST(WindowIcon, EveryImageKindBecomesRgbaTopRowFirst) {
     }
 }
 
-// Each at its size; the text shader discards texels under 10 % and shows the rest, so an overlay picture needs
-// a pure black background and content well clear of that.
+// The text shader discards texels under 10 %: overlay pictures need pure black and content well clear of it.
 TEST(GeneratedImages, PicturesAreRgbAtTheirSizeTheRightWayUpAndShowable) {
     const struct { const char* name; int side; bool overlay; } images[] = {
         {"ground14.tga", 256, false}, {"won.tga", 256, false}, {"leaf.tga", 256, false}, {"sunny.tga", 256, false},
@@ -132,12 +126,9 @@ TEST(GeneratedImages, PicturesAreRgbAtTheirSizeTheRightWayUpAndShowable) {
         return glm::ivec3(glm::make_vec3(&read[name].pixels[(static_cast<std::size_t>(y) * read[name].width + x) * 3]));
     };
     EXPECT_TRUE(glm::all(glm::lessThan(at("mirelka_koerper2.tga", 128, 10), glm::ivec3(110))));  // her shoes
-    EXPECT_TRUE(glm::all(glm::greaterThan(at("torte_textur.tga", 80, 256), glm::ivec3(180))));  // the snow strip
     const glm::ivec3 cross = at("cakeIcon3.tga", 128, 128);  // the lost cake's red cross
     EXPECT_TRUE(cross.r > 120 && cross.r > 2 * cross.g && cross.r > 2 * cross.b);
-    EXPECT_NE(at("alphabet.tga", 8 * 32 + 16, 511 - 4 * 32 - 16), glm::ivec3(0));  // "H", cells from the top
-    // The window icon from the cake picture: whole, clear around the cake.
-    const IconPixels icon = iconPixelsOf(read["cakeIcon.tga"]);
+    const IconPixels icon = iconPixelsOf(read["cakeIcon.tga"]);  // the window's: whole, clear around the cake
     ASSERT_EQ(icon.rgba.size(), 256u * 256u * 4u);
     EXPECT_EQ(glm::ivec3(icon.rgba[3], icon.rgba.back(), icon.rgba[(128 * 256 + 128) * 4 + 3]), glm::ivec3(0, 0, 255));
 }

@@ -5,6 +5,8 @@
 
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
+#define GLM_ENABLE_EXPERIMENTAL
+#include <glm/gtx/intersect.hpp>
 
 #include "game/scene.h"
 #include "math/view.h"
@@ -12,9 +14,8 @@
 
 namespace {
 
-// Per model: its meshes (vertices, triangles), the bounds of the raw positions
-// and the mean vertex colour and texture coordinate; a model without vertex
-// colours shows the one the importer is asked to stand in for them.
+// Per model: its meshes (vertices, triangles), the bounds of the raw positions, and the mean vertex colour
+// (kNone where the file has none: the importer's stand-in) and texture coordinate.
 const glm::vec3 kNone(1.0f, 0.0f, 1.0f), kWhite(1.0f);
 const struct { const char* name; std::vector<glm::uvec2> meshes; glm::vec3 min, max, colour; glm::vec2 uv; }
 kModels[] = {
@@ -60,24 +61,19 @@ TEST(GeneratedModels, EveryModelImportsWithItsMeshesBoundsColoursAndTextureCoord
 
 glm::vec3 place(const glm::mat4& m, const Vertex& v) { return glm::vec3(m * glm::vec4(glm::make_vec3(v.position), 1)); }
 
-// Whether p lies inside the closed surface: a ray from p crosses it an odd number
-// of times. It rises steeply, clear of the open tops of the legs inside the skirt.
-bool inside(const std::vector<glm::vec3>& corners, const glm::vec3& p) {
+// Whether a ray from p crosses the closed surface an odd number of times, rising clear of the legs' open tops.
+bool inside(const std::vector<glm::vec3>& c, const glm::vec3& p) {
     const glm::vec3 ray = glm::normalize(glm::vec3(0.23f, 1.0f, 0.17f));
+    glm::vec2 at;
+    float distance = 0.0f;
     int crossings = 0;
-    for (std::size_t t = 0; t < corners.size(); t += 3) {
-        const glm::vec3 e1 = corners[t + 1] - corners[t], e2 = corners[t + 2] - corners[t], h = glm::cross(ray, e2);
-        const glm::vec3 s = p - corners[t], q = glm::cross(s, e1);
-        const float det = glm::dot(e1, h), u = glm::dot(s, h) / det, v = glm::dot(ray, q) / det;
-        crossings += std::fabs(det) >= 1e-12f && u >= 0 && v >= 0 && u + v <= 1 && glm::dot(e2, q) / det > 0;
-    }
+    for (std::size_t t = 0; t < c.size(); t += 3)
+        crossings += glm::intersectRayTriangle(p, ray, c[t], c[t + 1], c[t + 2], at, distance) && distance > 0;
     return crossings % 2 == 1;
 }
 
-// Placed as after the first frame (risen 0.8 onto ground at 0), at rest and at
-// both ends of the walking swing about the arm's own z axis: each arm's
-// shoulder end (v from 0.97) lies inside the body's shoulder, the arm below
-// its puff sleeve (v up to 0.8) outside the body.
+// Risen 0.8 as after the first frame, at rest and swung either way about its z axis, each arm's shoulder end
+// (v from 0.97) lies inside the body's shoulder, the arm below the puff sleeve (v up to 0.8) outside the body.
 TEST(GeneratedModels, ArmsJoinHerShouldersAndSwingAboutThem) {
     static Scene scene;  // large: off the stack
     populateScene(scene, SceneBounds{}, makeView());

@@ -1,10 +1,9 @@
-// Where the overlay puts its text (the figures as the player reads them, each line's place, the status line's
-// two seconds), never over the icon row, and what the icon row shows.
+// Where the overlay puts its text (the figures as the player reads them, each line's place), never over the
+// icon row, and what the icon row shows.
 #include <gtest/gtest.h>
 
 #include <cfloat>
 
-#include "app/options.h"
 #include "app/overlay.h"
 #include "render/game_textures.h"
 
@@ -31,8 +30,7 @@ std::vector<OverlayText> runs(const char* status, int length, int width, int hei
     return buildOverlayText(options, StatusMessage{status, length, true, 0.0f}, figures, width, height, keepClear);
 }
 
-// At 801 x 600 the lines move with the window's whole-pixel halves (400, 300); the status line never reads
-// past its text, whatever its length says.
+// At 801 x 600 they move by whole-pixel halves; the status line never reads past its text, whatever its length.
 TEST(OverlayText, LinesSitAtTheirPlacesInDrawingOrder) {
     EXPECT_TRUE(buildOverlayText(OptionFlags{}, StatusMessage{}, OverlayFigures{}, 1200, 1000).empty());
     EXPECT_TRUE(buildOverlayText(OptionFlags{}, {nullptr, 3, true, 0.0f}, OverlayFigures{}, 1200, 1000).empty());
@@ -48,8 +46,7 @@ TEST(OverlayText, LinesSitAtTheirPlacesInDrawingOrder) {
     }
 }
 
-// The icon row stays where loading put it (the icon plane is 1.2 units, 60 pixels once scaled); the option
-// lines give way, together and no further than needed: 10 pixels below the row.
+// The icon row stays where loading put it; the option lines (not the status line) move to 10 pixels below it.
 TEST(OverlayText, OptionLinesKeepClearOfTheIconRowAfterAnyResize) {
     static Scene scene;  // large: off the stack
     populateScene(scene, SceneBounds{}, makeView());
@@ -65,28 +62,9 @@ TEST(OverlayText, OptionLinesKeepClearOfTheIconRowAfterAnyResize) {
         for (std::size_t i = 0; i < clear.size(); ++i) {
             const Box b = textRunBox(clear[i]);
             EXPECT_FALSE(b.min.x < row.max.x && row.min.x < b.max.x && b.min.y < row.max.y && row.min.y < b.max.y);
-            // The status line in the lower left stays.
             EXPECT_EQ(glm::vec2(clear[i].x, clear[i].y), glm::vec2(free[i].x, free[i].y - (i < 6) * c.z)) << c.x << i;
         }
     }
-}
-
-// A status line shows for two seconds from its last key, however many frames that takes.
-TEST(OverlayText, StatusLinesLastTwoSecondsFromTheirLastKey) {
-    InputState f1;
-    setHeld(f1, Key::F1, true);
-    OptionFlags options;
-    StatusMessage status;
-    testing::internal::CaptureStdout();
-    handleOptionKeys(f1, 10.0f, options, status);
-    for (float now = 10.0f; now <= 11.5f; now += 1.0f / 60.0f) hideExpiredStatus(status, now);
-    handleOptionKeys(f1, 11.5f, options, status);
-    testing::internal::GetCapturedStdout();
-    for (float now : {12.5f, 13.5f, 13.51f}) {
-        EXPECT_TRUE(status.visible) << now;
-        hideExpiredStatus(status, now);
-    }
-    EXPECT_FALSE(status.visible);
 }
 
 // Left to right: the carried cakes, those still lying in the world, the lost.

@@ -1,5 +1,4 @@
-// The synthesised sounds, and the sound module on OpenAL Soft's null and missing back-ends, each in a child
-// process (OpenAL Soft reads its settings once per process).
+// The synthesised sounds, and the sound module on OpenAL Soft's null and missing back-ends (in child processes).
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -18,8 +17,7 @@ double peakOf(const std::vector<std::int16_t>& pcm) {
     return std::max(-*low, +*high) / 32767.0;
 }
 
-// Each as long as it should be: the tunes end while their end screen shows, a step before the next at full
-// pace, and the wind loop long enough not to be heard repeating.
+// Tunes end while their end screen shows, a step before the next, the wind loop is too long to hear repeat.
 TEST(SoundSynth, EverySoundIsRepeatableAudibleUnclippedAndSilentAtItsEnds) {
     const struct { E effect; double shortest, longest; } sounds[] = {
         {E::CakePickedUp, 0.2, 0.5}, {E::CakeStolen, 0.3, 1.0}, {E::Victory, 0.8, kEndScreenHoldSeconds - 0.5},
@@ -50,8 +48,7 @@ TEST(SoundSynth, EverySoundIsRepeatableAudibleUnclippedAndSilentAtItsEnds) {
         const double at = tone_analysis::firstToneTime(samples, kSoundSampleRate, kPickUpSignatureHz, 0.0, 100.0);
         EXPECT_EQ(at >= 0.0 && at < 0.3, s.effect == E::CakePickedUp) << "tone at " << at;
     }
-    // With the wind and an option key, sounds that can start together stay under full scale: a cake reached
-    // as a ghost strikes, the third steal ending the game, the winning step.
+    // With wind and a click, sounds starting together (a pick-up as a ghost strikes, the end) stay under full scale.
     for (const auto& moment : {std::vector<E>{E::Footstep, E::CakePickedUp, E::CakeStolen},
                                {E::CakeStolen, E::GameOver}, {E::Footstep, E::Victory}}) {
         double sum = peakOf(synthesiseSound(E::Wind)) + peakOf(synthesiseSound(E::OptionClick));
@@ -68,8 +65,7 @@ void expect(const Sound& sound, const char* wanted, const char* when) {
     if (playing != wanted) std::fprintf(stderr, "%s: '%s', not '%s'\n", when, playing.c_str(), wanted);
 }
 
-// OpenAL Soft's back-end and settings (none of the user's), then every call of the sound module. Without a
-// device: a one-line reason naming the cause, and silence whatever is asked.
+// OpenAL Soft's back-end and settings (none of the user's); without a device a one-line reason, and silence.
 [[noreturn]] void playWith(const char* drivers, const std::string& config, const std::string& reason) {
     const std::string path = "/tmp/varnelo_alsoft_" + std::to_string(getpid());
     std::ofstream(path) << config;
@@ -104,8 +100,7 @@ TEST(SoundDevice, TheNullDevicePlaysAndMutesAndAMissingOneSaysWhyQuietly) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(playWith("null", "", ""), ::testing::ExitedWithCode(0), "^$");
     EXPECT_EXIT(playWith("varnelo_no_such_backend", "", "no audio device"), ::testing::ExitedWithCode(0), "^$");
-    // ALSA and OpenAL Soft both complain on standard error about a missing ALSA device.
-    EXPECT_EXIT(playWith("alsa", "[alsa]\ndevice = varnelo_no_such_pcm\n", "varnelo_no_such_pcm"),
+    EXPECT_EXIT(playWith("alsa", "[alsa]\ndevice = varnelo_no_such_pcm\n", "varnelo_no_such_pcm"),  // ALSA complains
                 ::testing::ExitedWithCode(0), "^$");
 }
 
