@@ -1,6 +1,5 @@
-// Scratch places for tests that write files: a temporary file that removes
-// itself, and a temporary working directory (optionally seeing the game's
-// Shaders/ and Models/) that the test enters and leaves.
+// Scratch places for tests that write files: a temporary file that removes itself, and a temporary working
+// directory that the test enters and leaves.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -15,37 +14,28 @@ class TempFile {
 public:
     explicit TempFile(const std::string& content, const std::string& extension = ".dae") {
         static int counter = 0;
-        path_ = (std::filesystem::temp_directory_path() /
-                 ("varnelo_" + std::to_string(getpid()) + "_" + std::to_string(counter++) + extension))
-                    .string();
+        path_ = "/tmp/varnelo_" + std::to_string(getpid()) + "_" + std::to_string(counter++) + extension;
         std::ofstream(path_, std::ios::binary) << content;
     }
     ~TempFile() { std::remove(path_.c_str()); }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
     const char* path() const { return path_.c_str(); }
 
 private:
     std::string path_;
 };
 
-// A fresh directory under /tmp made the working directory; leave() goes back
-// and removes it. With gameData the game's Shaders/ and Models/ are linked in,
-// so the game's relative paths work and its terrain.bmp lands there.
+// With gameData the game's Shaders/ and Models/ are linked in: its relative paths work, terrain.bmp lands here.
 struct ScratchDirectory {
     std::string home;
     std::string path;
 
     void enter(bool gameData) {
-        char buffer[4096];
-        ASSERT_NE(getcwd(buffer, sizeof buffer), nullptr);
-        home = buffer;
+        home = std::filesystem::current_path().string();
         char pattern[] = "/tmp/varnelo_scratch_XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         path = pattern;
-        if (gameData) {
-            ASSERT_EQ(symlink((home + "/Shaders").c_str(), (path + "/Shaders").c_str()), 0);
-            ASSERT_EQ(symlink((home + "/Models").c_str(), (path + "/Models").c_str()), 0);
+        for (std::string data : {"/Shaders", "/Models"}) {
+            if (gameData) std::filesystem::create_symlink(home + data, path + data);
         }
         ASSERT_EQ(chdir(path.c_str()), 0);
     }
@@ -53,8 +43,7 @@ struct ScratchDirectory {
     void leave() {
         if (home.empty()) return;
         EXPECT_EQ(chdir(home.c_str()), 0);
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
+        std::filesystem::remove_all(path);
         home.clear();
     }
 };
