@@ -18,13 +18,11 @@ InputState holding(const std::vector<Key>& keys) {
     return input;
 }
 
-// What one call printed.
-std::string press(const std::vector<Key>& keys, float now, OptionFlags& options, StatusMessage& status,
-                  bool* wireframeChanged = nullptr) {
+// What one call printed, and whether the wireframe changed.
+std::pair<std::string, bool> press(const std::vector<Key>& keys, float now, OptionFlags& options, StatusMessage& status) {
     ::testing::internal::CaptureStdout();
     bool changed = handleOptionKeys(holding(keys), now, options, status);
-    if (wireframeChanged) *wireframeChanged = changed;
-    return ::testing::internal::GetCapturedStdout();
+    return {::testing::internal::GetCapturedStdout(), changed};
 }
 
 // The options as digits: frame rate, wireframe, bilinear, mip-map mode,
@@ -51,19 +49,14 @@ TEST(OptionKeys, EachKeySwitchesItsOwnOptionAndConfirmsIt) {
         {Key::F8, "View Frustum Culling on", "View Frustum Culling off", "00120111"},
         {Key::F9, "Transparency off", "Transparency on", "00120001"}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.first);
         OptionFlags options;
         StatusMessage status;
-        bool wireframeChanged = false;
-        EXPECT_EQ(press({c.key}, 3.0f, options, status, &wireframeChanged), std::string(c.first) + "\n");
-        EXPECT_EQ(wireframeChanged, c.key == Key::F3);
-        EXPECT_EQ(flags(options), c.flagsAfterFirst);
-        EXPECT_TRUE(status.visible && status.shownAt == 3.0f && options.lastOptionKeyTime == 3.0f);
-        status.visible = false;
-        EXPECT_EQ(press({c.key}, 4.0f, options, status), std::string(c.second) + "\n");
+        EXPECT_EQ(press({c.key}, 3.0f, options, status), std::pair(std::string(c.first) + "\n", c.key == Key::F3));
+        EXPECT_EQ(flags(options), c.flagsAfterFirst) << c.first;
+        status = StatusMessage{};
+        EXPECT_EQ(press({c.key}, 4.0f, options, status).first, std::string(c.second) + "\n");
         EXPECT_STREQ(status.text, c.second);
-        EXPECT_EQ(status.length, static_cast<int>(std::strlen(c.second)));
-        EXPECT_TRUE(status.visible && status.shownAt == 4.0f);
+        EXPECT_TRUE(status.visible && status.shownAt == 4.0f && status.length == int(std::strlen(c.second))) << c.second;
     }
 }
 
@@ -71,67 +64,37 @@ TEST(OptionKeys, EachKeySwitchesItsOwnOptionAndConfirmsIt) {
 // accepted key (or the start), one key per opening, the earliest in order.
 TEST(OptionKeys, OneGateStrictlyHalfASecondWide) {
     const struct { std::vector<Key> keys; float now; const char* printed; } presses[] = {
-        {{Key::F1}, 0.5f, ""},
-        {{Key::F1}, 0.75f, "No help\n"},
-        {{Key::F1}, 1.25f, ""},
-        {{Key::F1}, 1.3f, "No help\n"},
-        {{Key::F2, Key::F7}, 2.0f, "Framerate on\n"},
-        {{Key::F7}, 2.4f, ""},
+        {{Key::F1}, 0.5f, ""}, {{Key::F1}, 0.75f, "No help\n"}, {{Key::F1}, 1.25f, ""}, {{Key::F1}, 1.3f, "No help\n"},
+        {{Key::F2, Key::F7}, 2.0f, "Framerate on\n"}, {{Key::F7}, 2.4f, ""},
         {{Key::W, Key::Escape, Key::Q, Key::Plus}, 2.55f, ""},  // other keys neither act nor close the gate
-        {{Key::F7}, 2.55f, "Object count on\n"},
-        {{Key::F5}, 3.1f, "Mip Mapping off\n"},
-        {{Key::F5}, 3.7f, "Mip Mapping Quality Nearest Neighbour\n"},
-        {{Key::F5}, 4.3f, "Mip Mapping Quality Linear\n"}};
+        {{Key::F7}, 2.55f, "Object count on\n"}, {{Key::F5}, 3.1f, "Mip Mapping off\n"},
+        {{Key::F5}, 3.7f, "Mip Mapping Quality Nearest Neighbour\n"}, {{Key::F5}, 4.3f, "Mip Mapping Quality Linear\n"}};
     OptionFlags options;
     StatusMessage status;
-    for (const auto& p : presses) EXPECT_EQ(press(p.keys, p.now, options, status), p.printed) << "at " << p.now;
+    for (const auto& p : presses) EXPECT_EQ(press(p.keys, p.now, options, status).first, p.printed) << "at " << p.now;
     options.mipMapMode = 7;  // anything unexpected steps to off
-    EXPECT_EQ(press({Key::F5}, 5.0f, options, status), "Mip Mapping off\n");
+    EXPECT_EQ(press({Key::F5}, 5.0f, options, status).first, "Mip Mapping off\n");
     EXPECT_EQ(options.mipMapMode, MipMapOff);
-}
-
-TEST(OptionKeys, AHeldKeyTogglesAboutTwiceASecondNotEveryFrame) {
-    OptionFlags options;
-    StatusMessage status;
-    std::vector<float> accepted;
-    std::string printed;
-    for (int frame = 0; frame <= 180; ++frame) {  // three seconds at 60 frames a second
-        float now = static_cast<float>(frame) / 60.0f;
-        bool changed = false;
-        printed += press({Key::F3}, now, options, status, &changed);
-        if (changed) accepted.push_back(now);
-    }
-    ASSERT_EQ(accepted.size(), 5u);
-    for (std::size_t i = 0; i < accepted.size(); ++i) {
-        float gap = accepted[i] - (i == 0 ? 0.0f : accepted[i - 1]);
-        EXPECT_TRUE(gap > 0.5f && gap < 0.5f + 1.5f / 60.0f) << gap;
-    }
-    EXPECT_EQ(printed, "Wireframe on\nWireframe off\nWireframe on\nWireframe off\nWireframe on\n");
 }
 
 TEST(EndScreenHold, LastsFourSecondsUnlessQuitOrClosed) {
     InputState closed;
     closed.windowOpen = false;
-    const struct { double now; InputState input; bool done; } cases[] = {
-        {10.0, {}, false}, {13.999, {}, false}, {14.0, {}, true}, {20.0, {}, true},
+    const struct { double now; InputState input; bool done; } cases[] = {{13.999, {}, false}, {14.0, {}, true},
         {10.0, holding({Key::Escape}), true}, {10.0, holding({Key::Q}), true}, {10.0, closed, true},
         {11.0, holding({Key::W, Key::Up, Key::F1, Key::F9, Key::Plus}), false}};
     for (const auto& c : cases) EXPECT_EQ(endScreenHoldDone(10.0, c.now, c.input), c.done) << c.now;
 }
 
-// The cursor reaches the camera in framebuffer pixels: on a display that
-// scales the framebuffer, each axis by its own ratio; without a size, as is.
+// The cursor reaches the camera in framebuffer pixels, each axis scaled by its
+// own ratio; without a size, as it is.
 TEST(WindowCursor, IsScaledByTheFramebufferOverTheWindowSize) {
-    const struct { CursorPoint cursor; int windowWidth, windowHeight, framebufferWidth, framebufferHeight;
-                   CursorPoint expected; } cases[] = {
-        {{300.5, 250}, 1200, 1000, 1200, 1000, {300.5, 250}}, {{300.5, 250}, 1200, 1000, 2400, 2000, {601, 500}},
-        {{100, 100}, 1000, 500, 1500, 2000, {150, 400}},      {{300, 250}, 0, 0, 0, 0, {300, 250}},
-        {{300, 250}, 1200, 0, 2400, 0, {300, 250}},           {{300, 250}, 1200, 1000, 0, 0, {300, 250}}};
+    const struct { int window[2], framebuffer[2]; CursorPoint expected; } cases[] = {{{1200, 1000}, {1200, 1000}, {300.5, 250}},
+        {{1200, 1000}, {2400, 2000}, {601, 500}}, {{1000, 500}, {1500, 2000}, {450.75, 1000}},
+        {{0, 0}, {0, 0}, {300.5, 250}}, {{1200, 0}, {2400, 0}, {300.5, 250}}, {{1200, 1000}, {0, 0}, {300.5, 250}}};
     for (const auto& c : cases) {
-        CursorPoint scaled =
-            cursorInFramebuffer(c.cursor, c.windowWidth, c.windowHeight, c.framebufferWidth, c.framebufferHeight);
-        EXPECT_DOUBLE_EQ(scaled.x, c.expected.x) << c.framebufferWidth;
-        EXPECT_DOUBLE_EQ(scaled.y, c.expected.y) << c.framebufferHeight;
+        const CursorPoint p = cursorInFramebuffer({300.5, 250}, c.window[0], c.window[1], c.framebuffer[0], c.framebuffer[1]);
+        EXPECT_TRUE(p.x == c.expected.x && p.y == c.expected.y) << c.framebuffer[0] << " " << p.x << "," << p.y;
     }
 }
 

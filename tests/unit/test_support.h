@@ -1,6 +1,6 @@
 // Hand-built scenes and maps for the game-rule tests: figures placed as the
-// game places them (model z axis up the world y axis), a flat height map with
-// ridges, and a capture of std::cout.
+// game places them (model z axis up the world y axis), ridges on a flat height
+// map, a capture of std::cout.
 #pragma once
 
 #include <cmath>
@@ -18,8 +18,7 @@
 
 namespace testing_support {
 
-// A ghost, cake or phantom: lying down (-90 degrees about x) so its own z
-// axis points up, then moved to position.
+// Lying down (-90 degrees about x) so its own z axis points up, then moved.
 inline SceneObject uprightAt(const glm::vec3& position) {
     SceneObject object = makeObjectAt(glm::vec3(0.0f), Material{});
     object.applyWorld(glm::rotate(glm::mat4(1.0f), glm::radians(-90.0f), glm::vec3(1.0f, 0.0f, 0.0f)));
@@ -33,8 +32,8 @@ inline void moveTo(SceneObject& object, const glm::vec3& position) {
     object.position = position;
 }
 
-// The heroine's anchor at (x, 4, z), arms and body beside it as at the start,
-// the camera target above the same ground point.
+// The anchor at (x, 4, z), arms and body beside it as at the start, the
+// camera target above the same ground point.
 inline void placeHeroine(Scene& scene, Camera& camera, float x, float z) {
     moveTo(scene.heroAnchor, glm::vec3(x, 4.0f, z));
     moveTo(scene.leftArm, glm::vec3(x, 2.7f, z));
@@ -45,8 +44,8 @@ inline void placeHeroine(Scene& scene, Camera& camera, float x, float z) {
 }
 
 // A quiet world with the start counters: the heroine at (0, 4, 300), the
-// phantom at its start place, ghosts on a ring of radius 150 (29 units
-// apart), cakes on a ring of radius 250; the same patrols in every test.
+// phantom at its start, ghosts on a ring of radius 150 (29 units apart),
+// cakes on a ring of radius 250; the same patrols in every test.
 inline void buildTestScene(Scene& scene, View& view) {
     std::srand(1);
     view = makeView();
@@ -55,17 +54,15 @@ inline void buildTestScene(Scene& scene, View& view) {
     scene.bounds.cake = Box{glm::vec3(-0.5f, -0.5f, 0.0f), glm::vec3(0.5f, 0.5f, 1.0f)};
     scene.bounds.body = Box{glm::vec3(-0.5f, -4.0f, -0.5f), glm::vec3(0.5f, 0.0f, 0.5f)};
     // As in the game, the anchor's own x axis points up the world y axis.
-    scene.heroAnchor = makeObjectAt(glm::vec3(0.0f), Material{});
     scene.heroAnchor.applyWorld(glm::rotate(glm::mat4(1.0f), glm::radians(90.0f), glm::vec3(0.0f, 0.0f, 1.0f)));
     placeHeroine(scene, view.mainCamera, 0.0f, 300.0f);
     scene.phantom = uprightAt(glm::vec3(51.0f, 118.0f, -4.0f));
-    auto ring = [](float radius, int i, int count, float turn) {
+    auto ring = [](float radius, int i, int count, float turn, float y) {
         float angle = glm::radians(360.0f * static_cast<float>(i) / static_cast<float>(count) + turn);
-        return glm::vec3(radius * std::cos(angle), 0.0f, radius * std::sin(angle));
+        return glm::vec3(radius * std::cos(angle), y, radius * std::sin(angle));
     };
-    for (int i = 0; i < kGhostCount; ++i)
-        scene.ghosts[i] = uprightAt(ring(150.0f, i, kGhostCount, 0.0f) + glm::vec3(0.0f, 2.7f, 0.0f));
-    for (int k = 0; k < kCakeCount; ++k) scene.cakes[k] = uprightAt(ring(250.0f, k, kCakeCount, 7.0f));
+    for (int i = 0; i < kGhostCount; ++i) scene.ghosts[i] = uprightAt(ring(150.0f, i, kGhostCount, 0.0f, 2.7f));
+    for (int k = 0; k < kCakeCount; ++k) scene.cakes[k] = uprightAt(ring(250.0f, k, kCakeCount, 7.0f, 0.0f));
     scene.ghostCooldown.fill(5.0f);
 }
 
@@ -81,6 +78,8 @@ inline void setHeightAtTexel(HeightMap& map, int row, int column, float height) 
     map.values[static_cast<std::size_t>(row) * kHeightMapSize + static_cast<std::size_t>(column)] = height;
 }
 
+inline void fillHeight(HeightMap& map, float height) { map.values.assign(map.values.size(), height); }
+
 // A ridge across the map, three texel rows high around the row of z: its
 // centre texels see flat ground two rows away, so nothing stands on it.
 inline void addRidgeAtZ(HeightMap& map, float z, float height) {
@@ -88,16 +87,8 @@ inline void addRidgeAtZ(HeightMap& map, float z, float height) {
         for (int column = 0; column < kHeightMapSize; ++column) setHeightAtTexel(map, row, column, height);
 }
 
-inline void fillHeight(HeightMap& map, float height) { map.values.assign(map.values.size(), height); }
-
 inline void expectNear(const glm::vec3& actual, const glm::vec3& expected, float tolerance = 1e-3f) {
     EXPECT_LE(glm::length(actual - expected), tolerance) << actual.x << ", " << actual.y << ", " << actual.z;
-}
-
-inline int countOccurrences(const std::string& text, const std::string& word) {
-    int count = 0;
-    for (std::size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + word.size())) ++count;
-    return count;
 }
 
 // Redirects std::cout while it lives.
@@ -105,7 +96,6 @@ struct CoutCapture {
     std::ostringstream buffer;
     std::streambuf* previous = std::cout.rdbuf(buffer.rdbuf());
     ~CoutCapture() { std::cout.rdbuf(previous); }
-    std::string text() const { return buffer.str(); }
 };
 
 }  // namespace testing_support
