@@ -1,5 +1,4 @@
-// The math floor: the orbiting camera and its projections, boxes and the
-// ground proximity test, and view-frustum culling.
+// The math floor: the orbiting camera and its projections, footprint hits, view-frustum culling.
 #include <gtest/gtest.h>
 
 #include "game/ghosts.h"
@@ -13,24 +12,15 @@ using namespace testing_support;
 
 const glm::mat4 kIdentity(1.0f);
 
-TEST(Camera, StartsFifteenUnitsBehindAndAboveTheStartTargetAndRotatesAsGlm) {
+TEST(Camera, StartsFifteenUnitsBehindAndAboveTheStartTarget) {
     const Camera camera = makeView().mainCamera;
     const float pitch = glm::radians(40.0f);
     expectNear(camera.target, {0, 0, 300});
     expectNear(eyeOffset(camera), {0, 15.0f * std::sin(pitch), 15.0f * std::cos(pitch)}, 1e-4f);
     expectNear(glm::vec3(camera.orientation[3]), eyeOffset(camera), 1e-4f);  // the first frame's eye is pitched
-    const View view = makeView();  // the light is turned by the light camera's pitch
-    expectNear(glm::vec3(pitchRotation(view.lightCamera) * glm::vec4(view.lightPosition, 1)), {0, 281.77f, 24.65f}, 0.02f);
-    for (double degrees : {-80.0, 33.0, 90.0, 180.0}) {
-        const float radians = glm::radians(static_cast<float>(degrees));
-        const glm::mat4 x = rotX(degrees) - glm::rotate(kIdentity, radians, glm::vec3(1, 0, 0));
-        const glm::mat4 y = rotY(degrees) - glm::rotate(kIdentity, radians, glm::vec3(0, 1, 0));
-        for (int c = 0; c < 4; ++c) EXPECT_LT(glm::length(x[c]) + glm::length(y[c]), 1e-6f) << degrees;
-    }
 }
 
-// Yaw follows the cursor's distance from the centre; a pitch that would
-// reach 0 or 50 is refused while the yaw change stands.
+// A pitch that would reach 0 or 50 is refused while the yaw change stands.
 TEST(Camera, LookTurnsByTheCursorOffsetAndKeepsThePitchStrictlyInside) {
     const struct { int x, y; float dt, pitch, yaw, pitchAfter; } cases[] = {
         {600, 500, 0.016f, 40, 0, 40}, {900, 500, 0.01f, 40, -1.25f, 40},  // (600 - 900) / 1200 * 5 * 100 * dt
@@ -39,8 +29,9 @@ TEST(Camera, LookTurnsByTheCursorOffsetAndKeepsThePitchStrictlyInside) {
     for (const auto& c : cases) {
         Camera camera = makeView().mainCamera;
         camera.pitch = c.pitch;
-        EXPECT_NEAR(look(camera, c.x, c.y, c.dt), c.yaw, 1e-4f) << c.x << "," << c.y;
-        EXPECT_TRUE(std::fabs(camera.yaw - c.yaw) < 1e-4f && std::fabs(camera.pitch - c.pitchAfter) < 1e-4f) << c.x << "," << c.y;
+        const float change = look(camera, c.x, c.y, c.dt);
+        EXPECT_TRUE(std::fabs(change - c.yaw) + std::fabs(camera.yaw - c.yaw) + std::fabs(camera.pitch - c.pitchAfter) < 1e-4f)
+            << c.x << "," << c.y << ": " << camera.yaw << " " << camera.pitch;
     }
 }
 
@@ -56,21 +47,11 @@ TEST(Camera, ZoomStepsAHundredUnitsASecondBetweenFiveAndTwentyNeverOntoTheTarget
     }
 }
 
-TEST(Camera, WalkingStepsFollowTheGroundDirectionAndStopWithTheEyeOverhead) {
-    Camera camera = makeView().mainCamera;
-    moveTarget(camera, -0.2f, 0);  // 20 units per unit of dt
-    moveTarget(camera, 0.1f, 1);
-    expectNear(camera.target, {2, 0, 296});
-    camera.position = glm::vec3(0, 15, 0);
-    camera.orientation = glm::translate(kIdentity, camera.position);
-    EXPECT_TRUE(forwardStep(camera, 1.0f) == glm::vec3(0) && sideStep(camera, 1.0f) == glm::vec3(0));
-}
-
 TEST(Camera, ResizeSetsBothProjectionsButAMinimisedWindowKeepsTheOldState) {
     View view = makeView();
     onWindowResize(view, 800, 600);
-    EXPECT_TRUE(view.screenWidth == 800 && view.mainCamera.width == 800 && view.overlayCamera.height == 600);
-    EXPECT_EQ(view.lightCamera.width, 1200);  // the light never follows the window
+    // The light never follows the window.
+    EXPECT_TRUE(view.screenWidth == 800 && view.mainCamera.width == 800 && view.overlayCamera.height == 600 && view.lightCamera.width == 1200);
     const glm::mat4 projection = view.projectionMatrix;
     EXPECT_EQ(projection, glm::perspective(glm::radians(60.0f), 800.0f / 600.0f, 0.1f, 1000.0f));
     EXPECT_EQ(view.overlayProjection, glm::ortho(0.0f, 800.0f, 0.0f, 600.0f, 0.1f, 10.0f));  // window pixels
@@ -80,19 +61,7 @@ TEST(Camera, ResizeSetsBothProjectionsButAMinimisedWindowKeepsTheOldState) {
     EXPECT_EQ(view.projectionMatrix, projection);
 }
 
-TEST(Collision, WorldBoxesFollowTheModelAndGrowWhenTurned) {
-    const Box bounds{glm::vec3(-1, 0, -0.5f), glm::vec3(2, 3, 0.5f)};
-    const Box moved = worldBox(glm::translate(kIdentity, glm::vec3(10, 5, -20)), bounds);
-    const Box turned = worldBox(glm::rotate(kIdentity, glm::radians(45.0f), glm::vec3(0, 1, 0)), bounds);
-    const Box upright = worldBox(uprightAt(glm::vec3(0)).model, bounds);  // model z becomes world y
-    expectNear(moved.min, {9, 5, -20.5f});
-    expectNear(moved.max, {12, 8, -19.5f});
-    expectNear(turned.max, {2.5f * std::sqrt(0.5f), 3, 1.5f * std::sqrt(0.5f)}, 1e-5f);
-    expectNear(upright.min, {-1, -0.5f, -3}, 1e-5f);
-}
-
-// Eight points of a box's bottom face (corners and edge midpoints) against a
-// cube widened by two units in y.
+// Corners and edge midpoints of the bottom face against a cube widened by two in y.
 TEST(Collision, AFootprintHitsThroughItsEightBottomPoints) {
     const Box cube{glm::vec3(-1), glm::vec3(1)};
     const struct { const char* why; Box box; bool hits; } cases[] = {
@@ -112,7 +81,6 @@ TEST(Collision, AGhostIsBlockedByOtherGhostsAndLyingCakesNotTouchingOnesOrItself
     Scene scene;
     View view;
     buildTestScene(scene, view);
-    moveTo(scene.ghosts[5], {100, 2.7f, 0});
     const struct { SceneObject* object; glm::vec3 place; bool collected, blocked; } cases[] = {
         {&scene.ghosts[5], {100, 2.7f, 0}, false, false}, {&scene.ghosts[6], {101.5f, 2.7f, 0}, false, true},
         {&scene.ghosts[6], {102, 2.7f, 0}, false, false},  // boxes touching
@@ -122,12 +90,6 @@ TEST(Collision, AGhostIsBlockedByOtherGhostsAndLyingCakesNotTouchingOnesOrItself
         c.object->collected = c.collected;
         EXPECT_EQ(ghostIsBlocked(scene, 5), c.blocked) << c.place.x << "," << c.place.z << " " << c.collected;
     }
-}
-
-TEST(Collision, PlacesAreNearWithinTwoUnitsInXAndZWhateverTheirHeight) {
-    const struct { glm::vec3 a, b; bool near; } cases[] = {{{0, 0, 0}, {1.9f, 50, -1.9f}, true},
-        {{-1.9f, 0, 0}, {0, 0, 0}, true}, {{0, 0, 0}, {2, 0, 0}, false}, {{0, 0, 0}, {0, 0, -2}, false}};
-    for (const auto& c : cases) EXPECT_EQ(isNear(c.a, c.b), c.near) << c.b.x << "," << c.b.z;
 }
 
 TEST(Frustum, ABoxIsCulledOnlyWhenAllItsCornersLieOutsideOnePlane) {
@@ -144,14 +106,12 @@ TEST(Frustum, ABoxIsCulledOnlyWhenAllItsCornersLieOutsideOnePlane) {
         {{1, -0.5f, -0.5f}, {1, 0.5f, 0.5f}, true},  // lying in the plane x = 1
         {{-0.5f, -0.5f, -3}, {0.5f, 0.5f, -1}, true}, {{-0.5f, -0.5f, -3}, {0.5f, 0.5f, -1.001f}, false}};
     for (const auto& c : cases) EXPECT_EQ(isBoxInFrustum(cube, kIdentity, Box{c.low, c.high}), c.kept) << c.high.z;
-    const Box small{glm::vec3(0), glm::vec3(0.5f)};  // placed by the model matrix
-    const glm::mat4 beside = glm::translate(kIdentity, glm::vec3(1.2f, 0, 0));
-    EXPECT_FALSE(isBoxInFrustum(cube, beside, small));
-    EXPECT_TRUE(isBoxInFrustum(cube, glm::rotate(beside, 3.1416f, glm::vec3(0, 1, 0)), small));
+    const glm::mat4 beside = glm::translate(kIdentity, glm::vec3(1.2f, 0, 0));  // corners placed by the model
+    EXPECT_FALSE(isBoxInFrustum(cube, beside, Box{glm::vec3(0), glm::vec3(0.5f)}));
+    EXPECT_TRUE(isBoxInFrustum(cube, glm::rotate(beside, 3.1416f, glm::vec3(0, 1, 0)), Box{glm::vec3(0), glm::vec3(0.5f)}));
 }
 
-// Points a hair inside the drawn view's edges, near and far, are kept; those a
-// little outside, beyond the far plane or behind the eye are culled.
+// Points a hair inside the drawn view's edges are kept; a little outside, culled.
 TEST(Frustum, BuiltFromTheCameraKeepsWhatTheSceneProjectionShows) {
     View view = makeView();
     for (const auto& size : {glm::ivec2(1200, 1000), glm::ivec2(600, 1000), glm::ivec2(1600, 500)})

@@ -1,6 +1,5 @@
-// Hand-built scenes and maps for the game-rule tests: figures placed as the
-// game places them (model z axis up the world y axis), ridges on a flat height
-// map, a capture of std::cout.
+// Hand-built scenes and maps for the game-rule tests: figures placed as the game
+// places them (model z axis up the world y axis), ridges on a flat height map.
 #pragma once
 
 #include <cmath>
@@ -26,14 +25,12 @@ inline SceneObject uprightAt(const glm::vec3& position) {
     return object;
 }
 
-// Sets the translation exactly, keeping the object's turn.
 inline void moveTo(SceneObject& object, const glm::vec3& position) {
     object.model[3] = glm::vec4(position, 1.0f);
     object.position = position;
 }
 
-// The anchor at (x, 4, z), arms and body beside it as at the start, the
-// camera target above the same ground point.
+// The anchor at (x, 4, z), arms and body beside it, the camera target above.
 inline void placeHeroine(Scene& scene, Camera& camera, float x, float z) {
     moveTo(scene.heroAnchor, glm::vec3(x, 4.0f, z));
     moveTo(scene.leftArm, glm::vec3(x, 2.7f, z));
@@ -66,8 +63,7 @@ inline void buildTestScene(Scene& scene, View& view) {
     scene.ghostCooldown.fill(5.0f);
 }
 
-// Cakes 0 .. carried-1 taken by the heroine and lost-many more lost, so the
-// three counters add up as in a real game.
+// Cakes 0 .. carried-1 carried and lost-many more lost, as in a real game.
 inline void setCakeCounts(Scene& scene, int carried, int lost) {
     for (int k = 0; k < carried + lost; ++k) scene.cakes[k].collected = true;
     scene.carriedCakes = carried;
@@ -80,8 +76,7 @@ inline void setHeightAtTexel(HeightMap& map, int row, int column, float height) 
 
 inline void fillHeight(HeightMap& map, float height) { map.values.assign(map.values.size(), height); }
 
-// A ridge across the map, three texel rows high around the row of z: its
-// centre texels see flat ground two rows away, so nothing stands on it.
+// Three texel rows high around z: the middle sees flat ground two rows off, too steep.
 inline void addRidgeAtZ(HeightMap& map, float z, float height) {
     for (int row = heightMapRow(z) - 1; row <= heightMapRow(z) + 1; ++row)
         for (int column = 0; column < kHeightMapSize; ++column) setHeightAtTexel(map, row, column, height);
@@ -91,7 +86,6 @@ inline void expectNear(const glm::vec3& actual, const glm::vec3& expected, float
     EXPECT_LE(glm::length(actual - expected), tolerance) << actual.x << ", " << actual.y << ", " << actual.z;
 }
 
-// Redirects std::cout while it lives.
 struct CoutCapture {
     std::ostringstream buffer;
     std::streambuf* previous = std::cout.rdbuf(buffer.rdbuf());

@@ -1,5 +1,4 @@
-// The world floor: the height map's texel look-up and passability, and the
-// terrain.bmp written from it.
+// The world floor: the height map's texel look-up and passability, and terrain.bmp.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -69,13 +68,10 @@ TEST(TerrainBitmap, IsA24BitBitmapOfTheMapRowsBottomUpThreeEqualBytesAPixel) {
     for (const auto& mark : marks) heights[mark.texel] = mark.height;
     const std::vector<unsigned char> file = encodeGreyBitmap(heights.data());
     ASSERT_EQ(file.size(), 3145782u);
-    EXPECT_TRUE(file[0] == 'B' && file[1] == 'M');
-    auto field = [&](std::size_t at, int bytes) {
-        std::uint32_t value = 0;
-        for (int b = bytes - 1; b >= 0; --b) value = value << 8 | file[at + b];
-        return value;
+    auto field = [&](std::size_t at, int bytes) {  // little-endian
+        return (bytes == 4 ? std::uint32_t(file[at + 3]) << 24 | file[at + 2] << 16 : 0u) | file[at + 1] << 8 | file[at];
     };
-    const struct { std::size_t at; int bytes; std::uint32_t value; } header[] = {{2, 4, 3145782}, {6, 4, 0}, {10, 4, 54},
+    const struct { std::size_t at; int bytes; std::uint32_t value; } header[] = {{0, 2, 'B' | 'M' << 8}, {2, 4, 3145782}, {6, 4, 0}, {10, 4, 54},
         {14, 4, 40}, {18, 4, 1024}, {22, 4, 1024}, {26, 2, 1}, {28, 2, 24}, {30, 4, 0}, {34, 4, 3145728}, {38, 4, 0},
         {42, 4, 0}, {46, 4, 0}, {50, 4, 0}};
     for (const auto& h : header) EXPECT_EQ(field(h.at, h.bytes), h.value) << "offset " << h.at;
@@ -84,8 +80,7 @@ TEST(TerrainBitmap, IsA24BitBitmapOfTheMapRowsBottomUpThreeEqualBytesAPixel) {
     EXPECT_EQ(encodeGreyBitmap(heights.data(), 1.0f)[54 + 3 * 1023], 100);
 }
 
-// The file replaces a longer old one with exactly the encoded bytes, and a
-// place it cannot write (a directory, even for root) is reported.
+// A longer old file is replaced; a place it cannot write (a directory, even for root) is reported.
 TEST(TerrainBitmap, ReplacesAnOldFileAndReportsAPlaceItCannotWrite) {
     const std::vector<float> heights(kTexels, 10.0f);
     ScratchDirectory scratch;
