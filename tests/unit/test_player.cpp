@@ -71,8 +71,7 @@ TEST_F(Heroine, TheWheelAndThePlusAndMinusKeysZoomOneStepAFrame) {
     const struct { int wheel; std::vector<Key> keys; float distance; } frames[] = {{3, {}, 13}, {3, {}, 13},
         {1, {}, 15}, {1, {Key::Plus}, 13}, {1, {Key::Plus, Key::Minus}, 13}, {1, {Key::Minus}, 15}};
     for (const auto& frame : frames) {
-        input = InputState{};
-        input.wheel = frame.wheel;
+        input = InputState{}, input.wheel = frame.wheel;
         step(frame.keys, 0.02f);
         EXPECT_NEAR(glm::length(view.mainCamera.position), frame.distance, 1e-4f) << frame.wheel;
     }

@@ -36,8 +36,7 @@ inline void placeHeroine(Scene& scene, Camera& camera, float x, float z) {
     moveTo(scene.leftArm, glm::vec3(x, 2.7f, z));
     moveTo(scene.rightArm, glm::vec3(x + 0.5f, 2.7f, z));
     moveTo(scene.heroBody, glm::vec3(x, 4.0f, z));
-    camera.target.x = x;
-    camera.target.z = z;
+    camera.target = glm::vec3(x, camera.target.y, z);
 }
 
 // A quiet world with the start counters: the heroine at (0, 4, 300), the
