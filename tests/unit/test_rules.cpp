@@ -65,8 +65,9 @@ TEST_F(Rules, CakesWithinTwoUnitsInXAndZArePickedUpOnceWhateverTheirHeight) {
     EXPECT_EQ(scene.cakesInWorld, 8);
 }
 
-// The icon row reads carried, then lying, then lost cakes from the left.
-TEST_F(Rules, EightCakesAtThePhantomWinAndTheGameIsLostWhenEightCanNoLongerBeDelivered) {
+// Eight cakes at the phantom win; the game is lost once eight can no longer be
+// delivered; the icon row reads carried, then lying, then lost from the left.
+TEST_F(Rules, TheEndConditionsAndTheIconRowFollowTheCakeCounts) {
     const struct { float x, z; int carried, lost; bool won, gameLost; const char* icons; } cases[] = {
         {52.5f, -5.5f, 8, 0, true, false, "CCCCCCCCLL"}, {52.5f, -5.5f, 10, 0, true, false, "CCCCCCCCCC"},
         {52.5f, -5.5f, 7, 0, false, false, "CCCCCCCLLL"},
