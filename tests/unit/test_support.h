@@ -1,31 +1,23 @@
-// Hand-built scenes and maps for the game-rule tests: figures placed the way
-// the game places them (model z axis up the world y axis), simple model
-// bounds, a flat height map with helpers for ridges, and a stdout capture.
+// Hand-built scenes and maps for the game-rule tests: figures placed as the game
+// places them (model z axis up the world y axis), ridges on a flat height map.
 #pragma once
 
 #include <cmath>
+#include <cstdlib>
 #include <iostream>
 #include <sstream>
 #include <string>
 
 #include <glm/gtc/matrix_transform.hpp>
+#include <gtest/gtest.h>
 
 #include "game/scene.h"
-#include "math/box.h"
-#include "math/collision.h"
-#include "math/camera.h"
 #include "math/view.h"
 #include "world/height_map.h"
 
 namespace testing_support {
 
-inline void setBounds(Box& box, float minX, float maxX, float minY, float maxY, float minZ, float maxZ) {
-    box.min = glm::vec3(minX, minY, minZ);
-    box.max = glm::vec3(maxX, maxY, maxZ);
-}
-
-// A ghost, cake or phantom: built lying down (-90 degrees about x) so its
-// own z axis points up, then moved to position.
+// Lying down (-90 degrees about x) so its own z axis points up, then moved.
 inline SceneObject uprightAt(const glm::vec3& position) {
     SceneObject object = makeObjectAt(glm::vec3(0.0f), Material{});
     object.applyWorld(glm::rotate(glm::mat4(1.0f), glm::radians(-90.0f), glm::vec3(1.0f, 0.0f, 0.0f)));
@@ -33,63 +25,44 @@ inline SceneObject uprightAt(const glm::vec3& position) {
     return object;
 }
 
-// Sets the translation exactly, keeping the object's turn.
 inline void moveTo(SceneObject& object, const glm::vec3& position) {
     object.model[3] = glm::vec4(position, 1.0f);
     object.position = position;
 }
 
-// Puts the heroine's anchor at (x, 4, z), with her arms and body beside it as
-// at the start, and the camera target above the same ground point.
+// The anchor at (x, 4, z), arms and body beside it, the camera target above.
 inline void placeHeroine(Scene& scene, Camera& camera, float x, float z) {
     moveTo(scene.heroAnchor, glm::vec3(x, 4.0f, z));
     moveTo(scene.leftArm, glm::vec3(x, 2.7f, z));
     moveTo(scene.rightArm, glm::vec3(x + 0.5f, 2.7f, z));
     moveTo(scene.heroBody, glm::vec3(x, 4.0f, z));
-    camera.target.x = x;
-    camera.target.z = z;
+    camera.target = glm::vec3(x, camera.target.y, z);
 }
 
-inline glm::vec3 ringPoint(float radius, int index, int count, float turn) {
-    float angle = glm::radians(360.0f * static_cast<float>(index) / static_cast<float>(count) + turn);
-    return glm::vec3(radius * std::cos(angle), 0.0f, radius * std::sin(angle));
-}
-
-// A quiet world: the view at its start state, the heroine at the camera's
-// start target (0, 4, 300), the phantom at its start place, the ghosts on a
-// ring of radius 150 about 29 units apart, the cakes on a ring of radius 250,
-// counters as at the start.
+// A quiet world with the start counters: the heroine at (0, 4, 300), the
+// phantom at its start, ghosts on a ring of radius 150 (29 units apart),
+// cakes on a ring of radius 250; the same patrols in every test.
 inline void buildTestScene(Scene& scene, View& view) {
+    std::srand(1);
     view = makeView();
-    setBounds(scene.bounds.ghost, -1.0f, 1.0f, -1.0f, 1.0f, 0.0f, 3.0f);
-    setBounds(scene.bounds.cake, -0.5f, 0.5f, -0.5f, 0.5f, 0.0f, 1.0f);
-    setBounds(scene.bounds.body, -0.5f, 0.5f, -4.0f, 0.0f, -0.5f, 0.5f);
+    scene = Scene{};
+    scene.bounds.ghost = Box{glm::vec3(-1.0f, -1.0f, 0.0f), glm::vec3(1.0f, 1.0f, 3.0f)};
+    scene.bounds.cake = Box{glm::vec3(-0.5f, -0.5f, 0.0f), glm::vec3(0.5f, 0.5f, 1.0f)};
+    scene.bounds.body = Box{glm::vec3(-0.5f, -4.0f, -0.5f), glm::vec3(0.5f, 0.0f, 0.5f)};
     // As in the game, the anchor's own x axis points up the world y axis.
-    scene.heroAnchor = makeObjectAt(glm::vec3(0.0f), Material{});
     scene.heroAnchor.applyWorld(glm::rotate(glm::mat4(1.0f), glm::radians(90.0f), glm::vec3(0.0f, 0.0f, 1.0f)));
-    scene.leftArm = makeObjectAt(glm::vec3(0.0f), Material{});
-    scene.rightArm = makeObjectAt(glm::vec3(0.0f), Material{});
-    scene.heroBody = makeObjectAt(glm::vec3(0.0f), Material{});
     placeHeroine(scene, view.mainCamera, 0.0f, 300.0f);
     scene.phantom = uprightAt(glm::vec3(51.0f, 118.0f, -4.0f));
-    for (int i = 0; i < kGhostCount; ++i) {
-        scene.ghosts[i] = uprightAt(ringPoint(150.0f, i, kGhostCount, 0.0f) + glm::vec3(0.0f, 2.7f, 0.0f));
-    }
-    for (int k = 0; k < kCakeCount; ++k) scene.cakes[k] = uprightAt(ringPoint(250.0f, k, kCakeCount, 7.0f));
-    scene.carriedCakes = 0;
-    scene.cakesInWorld = kCakeCount;
-    scene.ghostHasStolen.fill(false);
+    auto ring = [](float radius, int i, int count, float turn, float y) {
+        float angle = glm::radians(360.0f * static_cast<float>(i) / static_cast<float>(count) + turn);
+        return glm::vec3(radius * std::cos(angle), y, radius * std::sin(angle));
+    };
+    for (int i = 0; i < kGhostCount; ++i) scene.ghosts[i] = uprightAt(ring(150.0f, i, kGhostCount, 0.0f, 2.7f));
+    for (int k = 0; k < kCakeCount; ++k) scene.cakes[k] = uprightAt(ring(250.0f, k, kCakeCount, 7.0f, 0.0f));
     scene.ghostCooldown.fill(5.0f);
-    scene.stealClock = 0.0f;
-    scene.ghostGroundHeight.fill(0.0f);
-    scene.phantomRising = true;
-    scene.lastWheelPosition = 0;
-    scene.heroGroundHeight = -0.8f;
-    scene.armSwingCounter = 0.0f;
 }
 
-// Marks cakes 0 .. carried-1 as taken by the heroine and lost-many more as
-// lost, so the three counters add up as in a real game.
+// Cakes 0 .. carried-1 carried and lost-many more lost, as in a real game.
 inline void setCakeCounts(Scene& scene, int carried, int lost) {
     for (int k = 0; k < carried + lost; ++k) scene.cakes[k].collected = true;
     scene.carriedCakes = carried;
@@ -100,37 +73,22 @@ inline void setHeightAtTexel(HeightMap& map, int row, int column, float height) 
     map.values[static_cast<std::size_t>(row) * kHeightMapSize + static_cast<std::size_t>(column)] = height;
 }
 
-// A ridge across the whole map, three texel rows high around the row of z:
-// its centre texels see flat ground two rows away, so nothing stands on it.
+inline void fillHeight(HeightMap& map, float height) { map.values.assign(map.values.size(), height); }
+
+// Three texel rows high around z: the middle sees flat ground two rows off, too steep.
 inline void addRidgeAtZ(HeightMap& map, float z, float height) {
-    int centre = heightMapRow(z);
-    for (int row = centre - 1; row <= centre + 1; ++row) {
+    for (int row = heightMapRow(z) - 1; row <= heightMapRow(z) + 1; ++row)
         for (int column = 0; column < kHeightMapSize; ++column) setHeightAtTexel(map, row, column, height);
-    }
 }
 
-inline void fillHeight(HeightMap& map, float height) {
-    for (float& value : map.values) value = height;
+inline void expectNear(const glm::vec3& actual, const glm::vec3& expected, float tolerance = 1e-3f) {
+    EXPECT_LE(glm::length(actual - expected), tolerance) << actual.x << ", " << actual.y << ", " << actual.z;
 }
 
-inline int countOccurrences(const std::string& text, const std::string& word) {
-    int count = 0;
-    for (std::size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + word.size())) ++count;
-    return count;
-}
-
-// Redirects std::cout for the lifetime of the capture.
-class CoutCapture {
-public:
-    CoutCapture() : previous_(std::cout.rdbuf(buffer_.rdbuf())) {}
-    ~CoutCapture() { std::cout.rdbuf(previous_); }
-    CoutCapture(const CoutCapture&) = delete;
-    CoutCapture& operator=(const CoutCapture&) = delete;
-    std::string text() const { return buffer_.str(); }
-
-private:
-    std::ostringstream buffer_;
-    std::streambuf* previous_;
+struct CoutCapture {
+    std::ostringstream buffer;
+    std::streambuf* previous = std::cout.rdbuf(buffer.rdbuf());
+    ~CoutCapture() { std::cout.rdbuf(previous); }
 };
 
 }  // namespace testing_support
