@@ -1,6 +1,5 @@
-# Helpers of the end-to-end tests: a private Xvfb, the game in it with its
-# output in $T/stdout and $T/stderr, keys held with xdotool, and waits that
-# fail the test showing the game's last words.
+# End-to-end helpers: a private Xvfb, the game with its output in $T/stdout and $T/stderr,
+# keys held with xdotool, waits that fail showing the game's last words.
 # Usage: source lib.sh "$@"   (the game, close_window and wav_tone binaries)
 set -uo pipefail
 VARNELO=$(readlink -f "$1") CLOSE_WINDOW=$(readlink -f "${2:-}") WAV_TONE=$(readlink -f "${3:-}")

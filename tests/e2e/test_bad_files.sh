@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
-# Broken game files, a case a row: which file, the damage done to it ($at),
-# and what must come of it. A broken shader is reported and the game plays
-# on; a broken model is left empty (no mesh count printed for it) and the
-# game plays on; a broken image stops loading at once with exit code 255,
-# before any frame; a terrain.bmp that cannot be written is skipped, the
-# height map the same.
+# Broken game files, a case a row (file, damage to $at, exit code, lines): a broken shader is
+# reported, a broken model left empty, and the game plays on; a broken image stops loading
+# with 255 before any frame; an unwritable terrain.bmp is skipped, the height map the same.
 source "$(dirname "$0")/lib.sh" "$@"
 start_display
 # Sets the width and height of the TGA $1 to $2.

@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
-# The Debian package made by CPack: no lintian errors, exactly the expected
-# files with their modes, the tree's own data, the libraries the game links
-# in Depends, a sound menu entry and the overlay's cake as icon. Its launcher,
-# run with scratch homes: the game plays in the player's own folder linking
-# the installed data; stale links are replaced; exit codes come through; a
-# folder it cannot use gives one line and exit code 1.
+# The Debian package: lintian, its exact files, data and Depends, the menu entry and icons.
+# Its launcher with scratch homes: the game plays in the player's own folder linking the
+# installed data; stale links are replaced; a folder it cannot use gives one line and 1.
 source "$(dirname "$0")/lib.sh" "$@"
 cpack --config "$(dirname "$VARNELO")/CPackConfig.cmake" -G DEB -B "$T/package" >"$T/cpack.log" 2>&1 ||
     fail "cpack could not make the package: $(tail -n 5 "$T/cpack.log")"
@@ -14,7 +11,6 @@ lintian --fail-on error "$deb" || fail "lintian reports errors"
 root=$T/root data=/usr/share/games/varnelo game=/usr/lib/games/varnelo/varnelo
 dpkg-deb -x "$deb" "$root" || fail "dpkg-deb could not unpack the package"
 
-[ "$(ls Models/*.dae Models/*.tga | wc -l)" -ge 10 ] || fail "Models/ is not generated: build first"
 dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { sub(/^\./, "", $6); print $6, $1, $2 }' | sort >"$T/contents"
 {
     printf '%s -rwxr-xr-x root/root\n' /usr/games/varnelo $game
@@ -29,12 +25,10 @@ cmp -s packaging/varnelo.sh "$root/usr/games/varnelo" || fail "the packaged laun
     "Package: varnelo Section: games Architecture: $(dpkg --print-architecture) " ] || fail "wrong control fields"
 dpkg-deb -f "$deb" Depends | tr ',|' '\n\n' | awk 'NF { print $1 }' >"$T/depends"
 needed=$(readelf -d "$root$game" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
-[ "$(wc -w <<<"$needed")" -ge 5 ] || fail "readelf found too few linked libraries in the game"
 for soname in $needed; do
     package=$(dpkg -S "*/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/$soname" 2>/dev/null | head -n 1 | cut -d: -f1)
     grep -qxF "${package:-?}" "$T/depends" || fail "Depends lacks ${package:-the package} holding $soname"
 done
-file -b "$root$game" | grep -q ', stripped' || fail "the packaged game is not stripped"
 
 desktop=$root/usr/share/applications/varnelo.desktop
 desktop-file-validate "$desktop" || fail "desktop-file-validate rejects varnelo.desktop"

@@ -1,11 +1,7 @@
 #!/usr/bin/env bash
-# A round without a sound device. A 3-second stall (the process stopped and
-# continued, as a swapped-out game is) while S walks the heroine backwards is
-# played in real time, in short steps, so she walks on until the edge of the
-# world stops her. W walks her forwards; each option key confirms once and
-# its figures appear; the window shrunk to 1 x 1 and back draws on without a
-# GL error; she is never off the play area or NaN. Standard error is the
-# loading trail and one line saying the game plays without sound.
+# A round without a sound device: a 3 s stall while S is held is played in real time, up to
+# the world's edge; W walks forwards; each option key confirms once; a 1 x 1 window draws on
+# without GL errors; she never leaves the play area; stderr is the trail and one sound line.
 source "$(dirname "$0")/lib.sh" "$@"
 export ALSOFT_DRIVERS=varnelo_no_such_backend ALSOFT_CONF=/dev/null  # no device on any machine
 start_display

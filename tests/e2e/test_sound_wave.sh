@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# The game's sound, recorded: OpenAL Soft writes to a WAV file instead of a
-# device. The heroine walks across the cake nearest to the start; the
-# pick-up's tone is in the recording when she took it, not before. F6
-# ("Sound off") silences the recording; F6 again brings the wind back.
+# The game's sound recorded by OpenAL Soft's wave back-end: the pick-up tone is there when she
+# takes the nearest cake, not before; F6 silences the recording, F6 again brings the wind back.
 source "$(dirname "$0")/lib.sh" "$@"
 CAKE_X=-128 CAKE_Z=289  # the start is (0, 300); a cake is taken within 2 units in x and z
 wav=$T/sound.wav

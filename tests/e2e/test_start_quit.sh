@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# Without a display the game says so, exits with 1 and reads no shader. A
-# clean start writes exactly the loading trail on standard error, the height
-# map and terrain.bmp; the window carries the cake icon; Esc, Q and closing
-# the window each end it with 0.
+# Without a display the game says so, exits with 1 and reads no shader. A clean start writes
+# the loading trail, the height map and terrain.bmp, shows the cake icon; Esc, Q, close end it with 0.
 source "$(dirname "$0")/lib.sh" "$@"
 (unset DISPLAY; exec strace -f -e trace=open,openat -o "$T/trace" "$VARNELO") >"$T/stdout" 2>"$T/stderr"; code=$?
 [ $code = 1 ] || fail "without a display: exit code $code, expected 1"
