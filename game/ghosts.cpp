@@ -2,6 +2,7 @@
 // bobbing looks at height.
 #include "game/ghosts.h"
 
+#include <array>
 #include <cmath>
 #include <iostream>
 
@@ -36,11 +37,38 @@ void faceMovement(SceneObject& object, const glm::vec3& from, const glm::vec3& t
     object.setHeading(degrees);
 }
 
-void chase(Scene& scene, const HeightMap& map, int i, glm::vec3 d, float dt) {
+// The world boxes of the ghosts and the cakes, taken once a step and kept up
+// to date as each ghost moves: the blocking test of every ghost looks at all
+// the others, and placing their boxes again for each would be most of the
+// rules' time.
+struct StepBoxes {
+    std::array<Box, kGhostCount> ghosts;
+    std::array<Box, kCakeCount> cakes;
+};
+
+StepBoxes takeStepBoxes(const Scene& scene) {
+    StepBoxes boxes;
+    for (int j = 0; j < kGhostCount; ++j) boxes.ghosts[j] = worldBox(scene.ghosts[j].model, scene.bounds.ghost);
+    for (int k = 0; k < kCakeCount; ++k) boxes.cakes[k] = worldBox(scene.cakes[k].model, scene.bounds.cake);
+    return boxes;
+}
+
+bool isBlocked(const Scene& scene, const StepBoxes& boxes, int i) {
+    const Box& box = boxes.ghosts[i];
+    for (int j = 0; j < kGhostCount; ++j) {
+        if (j != i && boxHitsObject(box, boxes.ghosts[j])) return true;
+    }
+    for (int k = 0; k < kCakeCount; ++k) {
+        if (!scene.cakes[k].collected && boxHitsObject(box, boxes.cakes[k])) return true;
+    }
+    return false;
+}
+
+void chase(Scene& scene, const StepBoxes& boxes, const HeightMap& map, int i, glm::vec3 d, float dt) {
     SceneObject& ghost = scene.ghosts[i];
     d *= dt * kChaseRate;
     glm::vec3 step(d.x, 0.0f, d.z);
-    if (ghostIsBlocked(scene, i)) {
+    if (isBlocked(scene, boxes, i)) {
         ghost.rerollDirection();
         ghost.applyWorld(translation(kBackOff * step));
         return;
@@ -52,9 +80,9 @@ void chase(Scene& scene, const HeightMap& map, int i, glm::vec3 d, float dt) {
     }
 }
 
-void patrol(Scene& scene, const HeightMap& map, int i, float dt) {
+void patrol(Scene& scene, const StepBoxes& boxes, const HeightMap& map, int i, float dt) {
     SceneObject& ghost = scene.ghosts[i];
-    if (ghostIsBlocked(scene, i) || boxHitsObject(worldBox(ghost.model, scene.bounds.ghost), worldBox(scene.heroBody.model, scene.bounds.body))) {
+    if (isBlocked(scene, boxes, i) || boxHitsObject(boxes.ghosts[i], worldBox(scene.heroBody.model, scene.bounds.body))) {
         ghost.rerollDirection();
         ghost.patrolStep(dt);
         return;
@@ -72,18 +100,10 @@ void startGhosts(Scene& scene, float t) {
     for (SceneObject& ghost : scene.ghosts) ghost.patrolStep(t);
 }
 
-bool ghostIsBlocked(const Scene& scene, int i) {
-    Box box = worldBox(scene.ghosts[i].model, scene.bounds.ghost);
-    for (int j = 0; j < kGhostCount; ++j) {
-        if (j != i && boxHitsObject(box, worldBox(scene.ghosts[j].model, scene.bounds.ghost))) return true;
-    }
-    for (const SceneObject& cake : scene.cakes) {
-        if (!cake.collected && boxHitsObject(box, worldBox(cake.model, scene.bounds.cake))) return true;
-    }
-    return false;
-}
+bool ghostIsBlocked(const Scene& scene, int i) { return isBlocked(scene, takeStepBoxes(scene), i); }
 
 void moveGhosts(Scene& scene, const HeightMap& map, float dt) {
+    StepBoxes boxes = takeStepBoxes(scene);
     for (int i = 0; i < kGhostCount; ++i) {
         SceneObject& ghost = scene.ghosts[i];
         glm::vec3 old = ghost.worldPosition();
@@ -91,11 +111,12 @@ void moveGhosts(Scene& scene, const HeightMap& map, float dt) {
         bool chasing = scene.carriedCakes > 0 && groundDistance(old, scene.heroAnchor.worldPosition()) < chaseRadius && !scene.ghostHasStolen[i] &&
                        !isNear(ghost.worldPosition(), scene.heroAnchor.worldPosition());
         if (chasing) {
-            chase(scene, map, i, d, dt);
+            chase(scene, boxes, map, i, d, dt);
         } else {
-            patrol(scene, map, i, dt);
+            patrol(scene, boxes, map, i, dt);
         }
         faceMovement(ghost, old, ghost.worldPosition());
+        boxes.ghosts[i] = worldBox(ghost.model, scene.bounds.ghost);  // the later ghosts meet it where it went
     }
 }
 
