@@ -7,18 +7,10 @@
 #include "render/texture.h"
 #include "tests/gl/gl_test_support.h"
 #include "tests/support/scratch_files.h"
+#include "tests/support/tga_file.h"
 
 namespace {
 
-using Bytes = std::vector<unsigned char>;
-
-// An uncompressed true-colour TGA file (B, G, R[, A] pixels, rows bottom first).
-std::string tgaFile(int width, int height, int pixelBits, const Bytes& body) {
-    std::string file(18, '\0');
-    file[2] = 2, file[12] = static_cast<char>(width), file[14] = static_cast<char>(height);
-    file[16] = static_cast<char>(pixelBits);
-    return file + std::string(body.begin(), body.end());
-}
 
 // Rows of 9 bytes (GL reads rows at 4-byte alignment) and four-byte pixels, whose alpha is dropped.
 TEST(TextureLoad, PixelsLandInPlaceWithAFullMipChain) {

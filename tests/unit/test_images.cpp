@@ -8,26 +8,9 @@
 
 #include "app/window_icon.h"
 #include "render/tga.h"
+#include "tests/support/tga_file.h"
 
 namespace {
-
-using Bytes = std::vector<unsigned char>;
-
-// The header fields the tests vary (types 1 and 9 get a colour map); the body starts with the id field.
-struct Tga {
-    int type, width, height, bits, descriptor = 0, mapLength = 0, mapBits = 0, mapFirst = 0, idLength = 0;
-};
-
-Bytes file(const Tga& t, const Bytes& body, std::size_t cut = 0) {
-    auto lo = [](int v) { return static_cast<unsigned char>(v & 0xff); };
-    auto hi = [](int v) { return static_cast<unsigned char>(v >> 8); };
-    Bytes bytes = {lo(t.idLength), t.type % 8 == 1, lo(t.type), lo(t.mapFirst), hi(t.mapFirst), lo(t.mapLength),
-                   hi(t.mapLength), lo(t.mapBits), 0, 0, 0, 0, lo(t.width), hi(t.width), lo(t.height), hi(t.height),
-                   lo(t.bits), lo(t.descriptor)};
-    for (unsigned char byte : body) bytes.push_back(byte);
-    bytes.resize(bytes.size() - cut);
-    return bytes;
-}
 
 // A 2 x 2 picture stored B,G,R bottom row first: blue, green / red, white.
 const Bytes kBgr = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255};
@@ -47,7 +30,7 @@ TEST(TgaDecode, EveryKindArrivesAsRgbOrGreyBottomRowFirst) {
         {{1, 1, 2, 8, 0x20, 2, 8}, {40, 90, 0, 1}, 1, {90, 40}},  // a grey map
     };
     for (const auto& c : cases) {
-        const Bytes bytes = file(c.tga, c.body);
+        const Bytes bytes = tgaBytes(c.tga, c.body);
         Image got;
         ASSERT_TRUE(decodeTga(bytes.data(), bytes.size(), got)) << c.tga.type;
         const glm::ivec3 size(c.tga.width, c.tga.height, c.bytesPerPixel);
@@ -76,7 +59,7 @@ TEST(TgaDecode, BrokenFilesAreRefusedLeavingTheImageAlone) {
     };
     Image got{42, 0, 0, {}};
     for (const auto& c : cases) {
-        const Bytes bytes = file(c.tga, c.body, c.cut);
+        const Bytes bytes = tgaBytes(c.tga, c.body, c.cut);
         EXPECT_FALSE(decodeTga(bytes.data(), bytes.size(), got) || got.width != 42) << c.what;
     }
     EXPECT_FALSE(decodeTga(nullptr, 0, got));
