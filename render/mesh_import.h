@@ -44,19 +44,13 @@ struct ImportedMeshes {
 constexpr unsigned int kImportFlags = 0xA;
 
 // Reads the file. Returns false, leaving out untouched, when the file cannot
-// be read or parsed, is not COLLADA, fails colladaLooksSound, or holds no meshes. Faces that are not triangles after
-// triangulation (points, lines) and faces with indices outside the mesh are
+// be read or parsed, is not COLLADA, fails the COLLADA pre-check (render/collada_check.h), or holds no
+// meshes. Faces that are not triangles after triangulation (points, lines) and faces with indices outside the mesh are
 // dropped, so faceCount counts the triangles actually stored.
 bool importMeshes(const char* path, const glm::vec3& defaultColour, UvSource uvSource, ImportedMeshes& out);
 // The same from a buffer; hint is the file extension without the dot ("dae").
 bool importMeshesFromMemory(const void* data, std::size_t size, const char* hint, const glm::vec3& defaultColour,
                             UvSource uvSource, ImportedMeshes& out);
-
-// The check made before a COLLADA document reaches Assimp: it must name the
-// COLLADA root, and every data array must hold the values its count claims
-// and every accessor fit inside its array (Assimp reads past them otherwise);
-// index lists and polygon sizes must be plain integers, no polygon empty.
-bool colladaLooksSound(const char* data, std::size_t size);
 
 // The grass importer's texture coordinate from one raw coordinate:
 // (float)((trunc(c) + 100) mod period), the remainder taking the dividend's sign.

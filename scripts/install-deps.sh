@@ -5,12 +5,13 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  libglfw3-dev libglew-dev libglm-dev libassimp-dev libstb-dev
+  libglfw3-dev libglew-dev libglm-dev libassimp-dev libpugixml-dev libstb-dev
   libopenal-dev libasound2
   libgtest-dev googletest libbenchmark-dev
   fonts-dejavu-core
   xvfb xauth x11-utils xdotool imagemagick libgl1-mesa-dri mesa-utils
   clang libclang-rt-14-dev libx11-dev strace
+  libminizip-dev libutfcpp-dev zlib1g-dev
   dpkg-dev file lintian desktop-file-utils
 )
 

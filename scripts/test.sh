@@ -5,8 +5,9 @@
 #     by xdotool) and the reduced long run, all through CTest in build/;
 #  2. AddressSanitizer + UndefinedBehaviorSanitizer (build-asan/): the unit
 #     tests and a 2000-frame run of the game;
-#  3. the libFuzzer targets (build-fuzz/, clang) for the TGA decoder and the
-#     COLLADA import, seeded with the shipped Models/ files, one minute each.
+#  3. the libFuzzer targets (scripts/fuzz.sh: build-fuzz/, clang) for the TGA
+#     decoder and the COLLADA import, the latter through an instrumented
+#     Assimp, seeded with the shipped Models/ files, one minute each.
 # Arguments go to ctest. VARNELO_TEST_STAGES picks stages (default
 # "main sanitize fuzz"), VARNELO_FUZZ_SECONDS the time per fuzzer.
 set -euo pipefail
@@ -47,39 +48,5 @@ fi
 
 if [[ $stages == *" fuzz "* ]]; then
   echo "== Fuzzing, ${fuzz_seconds} s per target"
-  CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNELO_WERROR=ON \
-    -DVARNELO_FUZZ=ON >/dev/null
-  cmake --build build-fuzz -j"$(nproc)" --target fuzz_tga fuzz_mesh_import
-  artifacts=$PWD/build-fuzz/artifacts
-  mkdir -p "$artifacts"
-  # $1 target, $2 seed file pattern, then extra libFuzzer flags.
-  run_fuzzer() {
-    local target=$1 pattern=$2 corpus log
-    shift 2
-    corpus=$(mktemp -d)
-    log=$(mktemp)
-    cp Models/$pattern "$corpus"/
-    # Small images of every TGA kind, made from a shipped one, reach the
-    # decoder's inner paths far faster than the large originals.
-    if [[ $pattern == *.tga ]] && command -v convert >/dev/null; then
-      for type in TrueColor TrueColorAlpha Grayscale Palette; do
-        for compress in None RLE; do
-          convert Models/leaf.tga -resize '8x6!' -type "$type" -compress "$compress" \
-            "$corpus/small-$type-$compress.tga" 2>/dev/null || true
-        done
-      done
-    fi
-    if LSAN_OPTIONS=suppressions=$PWD/tests/fuzz/lsan_assimp.supp \
-       "build-fuzz/tests/fuzz/$target" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 \
-       -print_final_stats=1 -artifact_prefix="$artifacts/$target-" "$@" "$corpus" >"$log" 2>&1; then
-      echo "$target: $(grep -o 'stat::number_of_executed_units: [0-9]*' "$log" | awk '{ print $2 }') runs, no crash"
-      rm -rf "$corpus" "$log"
-    else
-      grep -v '^#\|Suppressions used\|^ *count *bytes\|libassimp.so$\|^---' "$log" | tail -n 40
-      echo "FAIL: $target found a crash; the input is in $artifacts/"
-      exit 1
-    fi
-  }
-  run_fuzzer fuzz_tga '*.tga' -max_len=16384
-  run_fuzzer fuzz_mesh_import '*.dae' -max_len=32768 -dict=tests/fuzz/collada.dict
+  bash scripts/fuzz.sh "$fuzz_seconds"
 fi

@@ -43,6 +43,8 @@ Shaders/phongphong.frag|echo 'void main() { gl_FragColor = undefined_value; }' >
 Models/cake.dae|rm "$at"|0||
 Models/sunnytextured.dae|head -c 60000 Models/torte_textur.tga >"$at"|0||
 Models/torte.dae|head -c 40000 "$file" >"$at"|0||
+Models/cake.dae|cp tests/fuzz/regressions/cake-vertex-semantic-misspelled.dae "$at"|0||
+Models/torte.dae|cp tests/fuzz/regressions/torte-vertex-semantic-misspelled.dae "$at"|0||
 Models/mirelka_koerper2.dae|sed -i '/<library_geometries>/,/<\/library_geometries>/d; /<instance_geometry/,/<\/instance_geometry>/d' "$at"|0||
 Models/leaf.tga|rm "$at"|255|Error loading texture Models/leaf.tga|
 Models/torte_textur.tga|head -c 30000 "$file" >"$at"|255|Error loading texture Models/torte_textur.tga|

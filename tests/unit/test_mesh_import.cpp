@@ -2,8 +2,13 @@
 // coordinates, and the pre-check that refuses what Assimp would misread or crash on.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 #include <glm/gtc/type_ptr.hpp>
 
+#include "render/collada_check.h"
 #include "render/mesh_import.h"
 #include "tests/support/scratch_files.h"
 
@@ -81,33 +86,128 @@ TEST(MeshImport, MeshesKeepTheirOwnDataShareOneBoundsAndCountOnlyTriangles) {
     EXPECT_EQ(got.bounds.max, glm::vec3(6.0f, 7.0f, 5.0f));
 }
 
-// Files that ended the process inside Assimp (its reader asserts) or made it read past an array. Each import
-// runs in a child, so a missing guard fails the test, not the run. Files that agree with themselves import.
-TEST(MeshImport, ThePreCheckRefusesWhatAssimpWouldMisread) {
+// Imports in a child process, so a missing guard fails the test instead of ending the run; the child
+// exits 0 when the import refused the text, 1 when it accepted it.
+void expectRefusedWithoutCrash(const std::string& text) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    auto replaced = [](std::string text, const std::string& from, const char* to) {
-        return text.replace(text.find(from), from.size(), to);
-    };
-    const std::string refused[] = {
-        replaced(kSquare, "count=\"4\"", "count=\"5\""),    // an accessor one element past its array
-        replaced(kSquare, "count=\"12\"", "count=\"13\""),  // an array with fewer values than its count
-        square(element("triangles", 10, "\n p>\n")),      // a list that lost its "<"
-        square(element("triangles", 2, "")), square(element("triangles", 1, "<p>0 1 2</p><p>1 3 2</p>")),
-        square(element("triangles", 1, "<extra><p>0 1 2</p></extra><p>0 1 2</p>")),
-        square(element("triangles", 1, "<!-- <p>0 1 2</p> -->")),
-        square(element("triangles", 1, "<![CDATA[<p>0 1 2</p>]]>")),
-        square(element("polylist", 1, "<vcount>3</vcount>")), square(element("polygons", 2, "<p>0 1 2</p>")),
-        square(element("triangles", 1, "<p><![CDATA[a b c]]></p>")),  // Assimp's reader would grow without bound
-    };
-    for (const std::string& text : refused) {
-        EXPECT_FALSE(colladaLooksSound(text.data(), text.size())) << text;
-        if (&text == &refused[10]) break;
-        EXPECT_EXIT(std::_Exit(importText(text, *new ImportedMeshes)), ::testing::ExitedWithCode(0), "") << text;
+    EXPECT_EXIT(std::_Exit(importText(text, *new ImportedMeshes) ? 1 : 0), ::testing::ExitedWithCode(0), "");
+}
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+    const std::size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
+std::string nested(const std::string& tag, int depth) {
+    std::string open, close;
+    for (int i = 0; i < depth; ++i) {
+        open += "<" + tag + ">";
+        close = "</" + tag + ">" + close;
     }
-    for (const std::string& text : {square(element("polygons", 2, "<p>0 1 2</p><p>1 3 2</p>")),
-                                    square("<!-- 2 -->" + element("triangles", 2, "<p>0 1 2 1 3 2</p>"))}) {
+    return open + close;
+}
+
+// Each row breaks one thing Assimp relies on without checking: it read past arrays, indexed before its index
+// list, looped for ever or ended the process on these. The pre-check names the rule that refuses the text.
+TEST(MeshImport, ThePreCheckRefusesWhatAssimpWouldMisread) {
+    const std::string names = "<source id=\"nm\"><Name_array id=\"nm-a\" count=\"3\">a b c</Name_array>"
+                              "<technique_common><accessor source=\"#nm-a\" count=\"3\"/></technique_common></source>";
+    const struct {
+        const char* name;
+        std::string text;
+        ColladaFault fault;
+    } rows[] = {
+        {"not XML", replaced(kSquare, "</mesh>", "</mesch>"), ColladaFault::NotXml},
+        {"empty", "", ColladaFault::NotXml},
+        {"another root", replaced(replaced(kSquare, "<COLLADA", "<COLLADO"), "</COLLADA>", "</COLLADO>"),
+         ColladaFault::NotCollada},
+        {"nested 300 deep", replaced(kSquare, "</library_geometries>", nested("extra", 300) + "</library_geometries>"),
+         ColladaFault::TooDeep},
+        {"array shorter than its count", replaced(kSquare, "count=\"12\"", "count=\"13\""), ColladaFault::ArrayShort},
+        {"accessor one element past its array", replaced(kSquare, "count=\"4\"", "count=\"5\""),
+         ColladaFault::AccessorOutside},
+        {"accessor with a negative count", replaced(kSquare, "count=\"4\"", "count=\"-1\""),
+         ColladaFault::AccessorOutside},
+        {"VERTEX semantic misspelled", replaced(kSquare, "semantic=\"VERTEX\"", "semantik=\"VERTEX\""),
+         ColladaFault::InputUnresolved},
+        {"input source misspelled", replaced(kSquare, "\" source=\"#g-v\"", "\" sourc=\"#g-v\""),
+         ColladaFault::InputUnresolved},
+        {"input source elsewhere", replaced(kSquare, "source=\"#g-v\"", "source=\"#other.dae#g-v\""),
+         ColladaFault::InputUnresolved},
+        {"normals read from names", replaced(square(element("triangles", 2, input("NORMAL", "nm") + "<p>0 1 2 1 3 2</p>")), "<vertices", names + "<vertices"),
+         ColladaFault::InputUnresolved},
+        {"one id twice", replaced(kSquare, "</mesh>", "<extra id=\"g-p\"/></mesh>"), ColladaFault::InputUnresolved},
+        {"input offset past 32 bits", replaced(kSquare, "#g-v\" offset=\"0\"", "#g-v\" offset=\"4294967296\""),
+         ColladaFault::OffsetAbsurd},
+        {"index list with words", square(element("triangles", 1, "<p>0 1 two</p>")), ColladaFault::IndicesNotIntegers},
+        {"index list in CDATA with words", square(element("triangles", 1, "<p><![CDATA[a b c]]></p>")),
+         ColladaFault::IndicesNotIntegers},
+        {"polygon of no corners", square(element("polylist", 1, "<vcount>0</vcount><p></p>")),
+         ColladaFault::IndicesNotIntegers},
+        {"a list that lost its <", square(element("triangles", 10, "\n p>\n")), ColladaFault::CountDisagrees},
+        {"triangles without a list", square(element("triangles", 2, "")), ColladaFault::CountDisagrees},
+        {"triangles in two lists", square(element("triangles", 1, "<p>0 1 2</p><p>1 3 2</p>")),
+         ColladaFault::CountDisagrees},
+        {"a second list inside <extra>", square(element("triangles", 1, "<extra><p>0 1 2</p></extra><p>0 1 2</p>")),
+         ColladaFault::CountDisagrees},
+        {"the only list in a comment", square(element("triangles", 1, "<!-- <p>0 1 2</p> -->")),
+         ColladaFault::CountDisagrees},
+        {"the only list in CDATA", square(element("triangles", 1, "<![CDATA[<p>0 1 2</p>]]>")),
+         ColladaFault::CountDisagrees},
+        {"polylist without sizes", square(element("polylist", 1, "<vcount>3</vcount>")), ColladaFault::CountDisagrees},
+        {"polygons fewer than counted", square(element("polygons", 2, "<p>0 1 2</p>")), ColladaFault::CountDisagrees},
+        {"primitive list without VERTEX",
+         square("<triangles count=\"2\">" + input("NORMAL", "g-p") + "<p>0 1 2 1 3 2</p></triangles>"),
+         ColladaFault::VertexInputMissing},
+        {"vertices without POSITION", replaced(kSquare, "semantic=\"POSITION\"", "semantic=\"NORMAL\""),
+         ColladaFault::VertexInputMissing},
+        {"triangle strip of two corners", square(element("tristrips", 1, "<p>0 1</p>")), ColladaFault::StripTooShort},
+        {"triangle fan with count 0", square(element("trifans", 0, "<p>0 1 2</p>")), ColladaFault::StripTooShort},
+        {"line strip of one corner", square(element("linestrips", 1, "<p>0</p>")), ColladaFault::StripTooShort},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(colladaFaultName(checkCollada(row.text.data(), row.text.size())), colladaFaultName(row.fault));
+        expectRefusedWithoutCrash(row.text);
+    }
+}
+
+// Every input that ever crashed the import, kept from fuzzing: refused, and the process lives on.
+TEST(MeshImport, EveryInputThatOnceCrashedTheImportIsRefused) {
+    const std::filesystem::path folder = "tests/fuzz/regressions";
+    ASSERT_TRUE(std::filesystem::is_directory(folder)) << "run the tests from the repository root";
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        SCOPED_TRACE(entry.path().string());
+        std::ifstream file(entry.path(), std::ios::binary);
+        const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        EXPECT_NE(colladaFaultName(checkCollada(text.data(), text.size())), colladaFaultName(ColladaFault::Sound));
+        expectRefusedWithoutCrash(text);
+        ++files;
+    }
+    EXPECT_GT(files, 0);
+}
+
+// What is sound imports: polygons one per list, comments anywhere, the game's own layout.
+TEST(MeshImport, ThePreCheckPassesSoundDocuments) {
+    const struct {
+        const char* name;
+        std::string text;
+        std::uint32_t faces;
+    } rows[] = {
+        {"two triangles", kSquare, 2},
+        {"polygons one per list", square(element("polygons", 2, "<p>0 1 2</p><p>1 3 2</p>")), 2},
+        {"a comment before the list", square("<!-- 2 -->" + element("triangles", 2, "<p>0 1 2 1 3 2</p>")), 2},
+        {"a triangle strip", square(element("tristrips", 1, "<p>0 1 2 3</p>")), 2},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(colladaFaultName(checkCollada(row.text.data(), row.text.size())), colladaFaultName(ColladaFault::Sound));
         ImportedMeshes out;
-        EXPECT_TRUE(importText(text, out) && out.meshes.size() == 1 && out.meshes[0].faceCount == 2) << text;
+        ASSERT_TRUE(importText(row.text, out));
+        ASSERT_EQ(out.meshes.size(), 1u);
+        EXPECT_EQ(out.meshes[0].faceCount, row.faces);
     }
 }
 
