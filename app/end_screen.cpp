@@ -15,8 +15,8 @@ bool endScreenHoldDone(double startTime, double now, const InputState& input) {
     return now - startTime >= kEndScreenHoldSeconds;
 }
 
-void drawEndScreenFrame(const DrawItem& picture, const View& view, const OptionFlags& options,
-                        unsigned int shadowMap, float time) {
+void drawEndScreenFrame(const DrawItem& picture, const View& view, const OptionFlags& options, unsigned int shadowMap,
+                        float time) {
     glViewport(0, 0, view.screenWidth, view.screenHeight);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     // Depth too: the plane is redrawn at the same depth every frame.

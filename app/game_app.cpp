@@ -46,8 +46,13 @@ FrameView sceneView(const GameApp& app, float time) {
 }
 
 void showEndScreen(GameApp& app, unsigned int texture, const char* message) {
-    const DrawItem picture{&app.models.endScreen, &app.scene.endScreenObject, &app.programs.overlay,
-                           &app.programs.overlay, texture, 1.0f, 0};
+    const DrawItem picture{&app.models.endScreen,
+                           &app.scene.endScreenObject,
+                           &app.programs.overlay,
+                           &app.programs.overlay,
+                           texture,
+                           1.0f,
+                           0};
     holdEndScreen(picture, app.view, app.options, app.shadowMap.depthTexture, app.frameTarget, message);
 }
 
@@ -141,8 +146,7 @@ FrameResult runFrame(GameApp& app) {
     markStage(app, GameStage::RulesDone);
 
     beginFrameTarget(app.frameTarget, app.view.screenWidth, app.view.screenHeight);
-    const DrawList list =
-        buildDrawList(app.scene, app.models, app.programs, app.textures, app.options.transparency);
+    const DrawList list = buildDrawList(app.scene, app.models, app.programs, app.textures, app.options.transparency);
     app.drawnObjectCount = renderFramePasses(list, app.shadowMap, app.programs.shadowDepth, app.textures.ground,
                                              sceneView(app, now()), app.options.frustumCulling);
     markStage(app, GameStage::ScenePassesDone);

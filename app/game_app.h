@@ -18,8 +18,20 @@
 // Points of loading and of a frame that a measuring tool (the benchmark) can
 // observe; the game itself installs no hook.
 enum class GameStage {
-    WindowOpened, ProgramsLoaded, SceneLoaded, SnowCreated, TexturesLoaded, ShadowMapCreated, HeightMapCaptured,
-    FrameStarted, RulesDone, ScenePassesDone, OverlayDone, SnowDone, IconsDone, FrameSwapped
+    WindowOpened,
+    ProgramsLoaded,
+    SceneLoaded,
+    SnowCreated,
+    TexturesLoaded,
+    ShadowMapCreated,
+    HeightMapCaptured,
+    FrameStarted,
+    RulesDone,
+    ScenePassesDone,
+    OverlayDone,
+    SnowDone,
+    IconsDone,
+    FrameSwapped
 };
 using GameStageHook = void (*)(GameStage stage, void* user);
 
@@ -44,7 +56,7 @@ struct GameApp {
     float fpsSampleTime = 0.0f;
     float shownFrameRate = 0.0f;
     float shownFrameMillis = 0.0f;
-    int drawnObjectCount = 0;        // objects the scene pass drew this frame
+    int drawnObjectCount = 0;  // objects the scene pass drew this frame
 
     GameStageHook stageHook = nullptr;
     void* stageUser = nullptr;

@@ -98,8 +98,7 @@ Box iconRowBox(const Scene& scene, const Box& iconMeshBounds) {
 }
 
 std::vector<OverlayText> buildOverlayText(const OptionFlags& options, const StatusMessage& status,
-                                          const OverlayFigures& figures, int width, int height,
-                                          const Box& keepClear) {
+                                          const OverlayFigures& figures, int width, int height, const Box& keepClear) {
     std::vector<OverlayText> runs;
     const int halfWidth = width / 2;  // integer halving, as the lines are laid out in whole pixels
     if (options.showObjectCount) {
@@ -135,7 +134,8 @@ void hideExpiredStatus(StatusMessage& status, float now) {
 
 std::array<unsigned int, kCakeCount> iconRowTextures(const Scene& scene, const GameTextures& textures) {
     std::array<unsigned int, kCakeCount> row{};
-    for (int k = 0; k < kCakeCount; ++k) row[static_cast<std::size_t>(k)] = iconTextureOf(textures, iconState(scene, k));
+    for (int k = 0; k < kCakeCount; ++k)
+        row[static_cast<std::size_t>(k)] = iconTextureOf(textures, iconState(scene, k));
     return row;
 }
 

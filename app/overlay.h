@@ -17,11 +17,11 @@ struct GameTextures;
 struct Model;
 struct ShaderProgram;
 
-constexpr float kTextAdvance = 20.0f;    // half a cell: neighbouring cells overlap by half
-constexpr float kTextScale = 20.0f;      // a 2 x 2 glyph quad becomes a 40 x 40 pixel cell
-constexpr float kOverlayDepth = 9.0f;    // one unit in front of the overlay camera
-constexpr double kStatusSeconds = 2.0;   // how long a status message stays
-constexpr float kHudGap = 10.0f;         // between the icon row and text lines moved below it
+constexpr float kTextAdvance = 20.0f;   // half a cell: neighbouring cells overlap by half
+constexpr float kTextScale = 20.0f;     // a 2 x 2 glyph quad becomes a 40 x 40 pixel cell
+constexpr float kOverlayDepth = 9.0f;   // one unit in front of the overlay camera
+constexpr double kStatusSeconds = 2.0;  // how long a status message stays
+constexpr float kHudGap = 10.0f;        // between the icon row and text lines moved below it
 
 // A run of characters whose first cell is centred at (x, y) in overlay pixels.
 struct OverlayText {

@@ -19,7 +19,7 @@ void onFramebufferSize(GLFWwindow*, int width, int height) {
 
 bool keyDown(int glfwKey) { return window && glfwGetKey(window, glfwKey) == GLFW_PRESS; }
 
-int plusKey = GLFW_KEY_UNKNOWN;   // the key that types '+' in the player's layout
+int plusKey = GLFW_KEY_UNKNOWN;  // the key that types '+' in the player's layout
 int minusKey = GLFW_KEY_UNKNOWN;
 
 // '+' and '-' live on different physical keys per layout; ask GLFW once which
@@ -103,15 +103,18 @@ InputState readInput() {
         input.windowOpen = false;
         return input;
     }
-    struct Binding { Key key; int glfwKey; };
+    struct Binding {
+        Key key;
+        int glfwKey;
+    };
     static const Binding bindings[] = {
-        {Key::W, GLFW_KEY_W},         {Key::A, GLFW_KEY_A},         {Key::S, GLFW_KEY_S},
-        {Key::D, GLFW_KEY_D},         {Key::Q, GLFW_KEY_Q},         {Key::Up, GLFW_KEY_UP},
-        {Key::Down, GLFW_KEY_DOWN},   {Key::Left, GLFW_KEY_LEFT},   {Key::Right, GLFW_KEY_RIGHT},
-        {Key::Escape, GLFW_KEY_ESCAPE},
-        {Key::F1, GLFW_KEY_F1}, {Key::F2, GLFW_KEY_F2}, {Key::F3, GLFW_KEY_F3},
-        {Key::F4, GLFW_KEY_F4}, {Key::F5, GLFW_KEY_F5}, {Key::F6, GLFW_KEY_F6},
-        {Key::F7, GLFW_KEY_F7}, {Key::F8, GLFW_KEY_F8}, {Key::F9, GLFW_KEY_F9},
+        {Key::W, GLFW_KEY_W},           {Key::A, GLFW_KEY_A},       {Key::S, GLFW_KEY_S},
+        {Key::D, GLFW_KEY_D},           {Key::Q, GLFW_KEY_Q},       {Key::Up, GLFW_KEY_UP},
+        {Key::Down, GLFW_KEY_DOWN},     {Key::Left, GLFW_KEY_LEFT}, {Key::Right, GLFW_KEY_RIGHT},
+        {Key::Escape, GLFW_KEY_ESCAPE}, {Key::F1, GLFW_KEY_F1},     {Key::F2, GLFW_KEY_F2},
+        {Key::F3, GLFW_KEY_F3},         {Key::F4, GLFW_KEY_F4},     {Key::F5, GLFW_KEY_F5},
+        {Key::F6, GLFW_KEY_F6},         {Key::F7, GLFW_KEY_F7},     {Key::F8, GLFW_KEY_F8},
+        {Key::F9, GLFW_KEY_F9},
     };
     for (const Binding& b : bindings) setHeld(input, b.key, keyDown(b.glfwKey));
     setHeld(input, Key::Plus, characterKeyDown(plusKey, GLFW_KEY_KP_ADD));

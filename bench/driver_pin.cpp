@@ -11,8 +11,8 @@
 namespace {
 
 bool isDriverLibrary(const std::string& path) {
-    static const char* const kParts[] = {"/dri/", "libGLX_mesa", "libgallium", "libLLVM", "libglapi", "libX11",
-                                         "libxcb", "libdrm"};
+    static const char* const kParts[] = {"/dri/",    "libGLX_mesa", "libgallium", "libLLVM",
+                                         "libglapi", "libX11",      "libxcb",     "libdrm"};
     for (const char* part : kParts) {
         if (path.find(part) != std::string::npos) return true;
     }

@@ -45,13 +45,20 @@ bool parseSettings(int argc, char** argv, BenchSettings& settings) {
         const std::string flag = argv[i];
         if (i + 1 >= argc) return false;
         const int value = std::atoi(argv[++i]);
-        if (flag == "--warmup") settings.warmup = value;
-        else if (flag == "--frames") settings.frames = value;
-        else if (flag == "--rounds") settings.rounds = value;
-        else if (flag == "--finish-frames") settings.finishFrames = value;
-        else if (flag == "--shadow-runs") settings.shadowRuns = value;
-        else if (flag == "--variant-frames") settings.variantFrames = value;
-        else return false;
+        if (flag == "--warmup")
+            settings.warmup = value;
+        else if (flag == "--frames")
+            settings.frames = value;
+        else if (flag == "--rounds")
+            settings.rounds = value;
+        else if (flag == "--finish-frames")
+            settings.finishFrames = value;
+        else if (flag == "--shadow-runs")
+            settings.shadowRuns = value;
+        else if (flag == "--variant-frames")
+            settings.variantFrames = value;
+        else
+            return false;
     }
     return settings.warmup >= 0 && settings.frames > 0 && settings.rounds > 0 && settings.finishFrames >= 0 &&
            settings.shadowRuns >= 0 && settings.variantFrames >= 0;
@@ -61,17 +68,17 @@ constexpr int kLoadingStages = 7;  // WindowOpened .. HeightMapCaptured
 constexpr int kFrameStages = 7;    // FrameStarted .. FrameSwapped
 constexpr int kFirstFrameStage = static_cast<int>(GameStage::FrameStarted);
 
-const char* const kLoadingNames[kLoadingStages] = {"window opened",   "programs loaded",  "scene loaded",
-                                                   "snow created",    "textures loaded",  "shadow map created",
+const char* const kLoadingNames[kLoadingStages] = {"window opened",      "programs loaded", "scene loaded",
+                                                   "snow created",       "textures loaded", "shadow map created",
                                                    "height map captured"};
 // The spans between consecutive frame stages, and from the swap to the end of runFrame.
-const char* const kSpanNames[kFrameStages] = {"rules", "shadow+scene", "overlay", "snow", "icons", "swap",
-                                              "after swap"};
+const char* const kSpanNames[kFrameStages] = {"rules", "shadow+scene", "overlay",   "snow",
+                                              "icons", "swap",         "after swap"};
 
 // What the stage hook records. Frame stages land in the current frame's slots.
 struct StageRecord {
     Clock::time_point mainStart;
-    double mainAfterProcessStart = 0.0;  // seconds from the process start to main
+    double mainAfterProcessStart = 0.0;              // seconds from the process start to main
     std::array<double, kLoadingStages> loadingAt{};  // seconds from the process start
     std::array<Clock::time_point, kFrameStages> frameAt{};
     const GLuint* timestampQueries = nullptr;  // kFrameStages per frame, or none
@@ -119,7 +126,8 @@ using SpanSamples = std::array<std::vector<double>, kFrameStages>;
 void addCpuSpans(const StageRecord& record, Clock::time_point frameEnd, SpanSamples& spans) {
     for (int s = 0; s < kFrameStages; ++s) {
         const Clock::time_point to = s + 1 < kFrameStages ? record.frameAt[static_cast<std::size_t>(s + 1)] : frameEnd;
-        spans[static_cast<std::size_t>(s)].push_back(1000.0 * secondsBetween(record.frameAt[static_cast<std::size_t>(s)], to));
+        spans[static_cast<std::size_t>(s)].push_back(1000.0 *
+                                                     secondsBetween(record.frameAt[static_cast<std::size_t>(s)], to));
     }
 }
 
@@ -260,7 +268,8 @@ int main(int argc, char** argv) {
     std::fprintf(report, "start-up, seconds from the process start: main %.3f", record.mainAfterProcessStart);
     for (int s = 0; s < kLoadingStages; ++s) std::fprintf(report, ", %s %.3f", kLoadingNames[s], record.loadingAt[s]);
     std::fprintf(report, ", first frame prepared %.3f, first frame swapped %.3f\n", prepared, firstFrame);
-    std::fprintf(report, "start-up, seconds per stage: window %.3f", record.loadingAt[0] - record.mainAfterProcessStart);
+    std::fprintf(report, "start-up, seconds per stage: window %.3f",
+                 record.loadingAt[0] - record.mainAfterProcessStart);
     for (int s = 1; s < kLoadingStages; ++s)
         std::fprintf(report, ", %s %.3f", kLoadingNames[s], record.loadingAt[s] - record.loadingAt[s - 1]);
     std::fprintf(report, ", prepare %.3f, first frame %.3f\n", prepared - record.loadingAt[kLoadingStages - 1],
@@ -397,7 +406,8 @@ int main(int argc, char** argv) {
                  median(floorParts.halfShadowClear));
     std::fprintf(report, "frame / floor: median %.2f (target 1.05), p95 frame / median floor %.2f (target 1.3)\n",
                  frameMedian / floorMedian, percentile95(frameMs) / floorMedian);
-    std::fprintf(report, "CPU time per frame, all threads (median of rounds): frame %.2f ms, floor %.2f ms, ratio %.2f\n",
+    std::fprintf(report,
+                 "CPU time per frame, all threads (median of rounds): frame %.2f ms, floor %.2f ms, ratio %.2f\n",
                  median(frameCpuMs), median(floorCpuMs), median(frameCpuMs) / median(floorCpuMs));
     printSpans(report, "per pass, CPU clock between stage hooks", cpuSpans, kFrameStages);
     if (withQueries)

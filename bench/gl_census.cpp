@@ -59,8 +59,7 @@ bool censusGrew(const GlCensus& before, const GlCensus& after) {
     return after.buffers > before.buffers || after.vertexArrays > before.vertexArrays ||
            after.textures > before.textures || after.framebuffers > before.framebuffers ||
            after.renderbuffers > before.renderbuffers || after.transformFeedbacks > before.transformFeedbacks ||
-           after.programs > before.programs || after.shaders > before.shaders ||
-           after.bufferBytes > before.bufferBytes;
+           after.programs > before.programs || after.shaders > before.shaders || after.bufferBytes > before.bufferBytes;
 }
 
 void printCensus(const char* label, const GlCensus& census) {

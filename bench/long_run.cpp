@@ -32,12 +32,18 @@ bool parseSettings(int argc, char** argv, LongRunSettings& settings) {
         const std::string flag = argv[i];
         if (i + 1 >= argc) return false;
         const char* value = argv[++i];
-        if (flag == "--frames") settings.frames = std::atol(value);
-        else if (flag == "--warmup") settings.warmup = std::atol(value);
-        else if (flag == "--samples") settings.samples = std::atoi(value);
-        else if (flag == "--rss-limit-kib") settings.rssLimitKib = std::atol(value);
-        else if (flag == "--overlay") settings.overlay = std::strcmp(value, "off") != 0;
-        else return false;
+        if (flag == "--frames")
+            settings.frames = std::atol(value);
+        else if (flag == "--warmup")
+            settings.warmup = std::atol(value);
+        else if (flag == "--samples")
+            settings.samples = std::atoi(value);
+        else if (flag == "--rss-limit-kib")
+            settings.rssLimitKib = std::atol(value);
+        else if (flag == "--overlay")
+            settings.overlay = std::strcmp(value, "off") != 0;
+        else
+            return false;
     }
     return settings.frames > 0 && settings.warmup >= 0 && settings.samples > 0;
 }
@@ -115,7 +121,8 @@ int main(int argc, char** argv) {
         last = takeGlCensus();
         const long rss = residentKib();
         if (rss > peakRss) peakRss = rss;
-        std::fprintf(report, "frame %ld: resident %ld KiB (%+ld), buffers %d (%lld bytes), vertex arrays %d, "
+        std::fprintf(report,
+                     "frame %ld: resident %ld KiB (%+ld), buffers %d (%lld bytes), vertex arrays %d, "
                      "textures %d, next buffer name %u\n",
                      done, rss, rss - baseRss, last.buffers, last.bufferBytes, last.vertexArrays, last.textures,
                      last.nextBuffer);

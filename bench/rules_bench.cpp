@@ -34,8 +34,11 @@ HeightMap tieredMap() {
     struct Tier {
         float innerRadius, height, rampDegrees;
     };
-    const Tier tiers[] = {{260.0f, 0.0f, 0.0f}, {200.0f, 31.0f, 200.0f}, {140.0f, 60.6f, 110.0f},
-                          {80.0f, 88.8f, 20.0f}, {0.0f, 115.0f, 290.0f}};
+    const Tier tiers[] = {{260.0f, 0.0f, 0.0f},
+                          {200.0f, 31.0f, 200.0f},
+                          {140.0f, 60.6f, 110.0f},
+                          {80.0f, 88.8f, 20.0f},
+                          {0.0f, 115.0f, 290.0f}};
     HeightMap map;
     for (int row = 0; row < kHeightMapSize; ++row) {
         // Inverse of the look-up's texel mapping, near enough for a test landscape.

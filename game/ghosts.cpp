@@ -82,7 +82,8 @@ void chase(Scene& scene, const StepBoxes& boxes, const HeightMap& map, int i, gl
 
 void patrol(Scene& scene, const StepBoxes& boxes, const HeightMap& map, int i, float dt) {
     SceneObject& ghost = scene.ghosts[i];
-    if (isBlocked(scene, boxes, i) || boxHitsObject(boxes.ghosts[i], worldBox(scene.heroBody.model, scene.bounds.body))) {
+    if (isBlocked(scene, boxes, i) ||
+        boxHitsObject(boxes.ghosts[i], worldBox(scene.heroBody.model, scene.bounds.body))) {
         ghost.rerollDirection();
         ghost.patrolStep(dt);
         return;
@@ -108,8 +109,8 @@ void moveGhosts(Scene& scene, const HeightMap& map, float dt) {
         SceneObject& ghost = scene.ghosts[i];
         glm::vec3 old = ghost.worldPosition();
         glm::vec3 d = scene.heroAnchor.worldPosition() - old;
-        bool chasing = scene.carriedCakes > 0 && groundDistance(old, scene.heroAnchor.worldPosition()) < chaseRadius && !scene.ghostHasStolen[i] &&
-                       !isNear(ghost.worldPosition(), scene.heroAnchor.worldPosition());
+        bool chasing = scene.carriedCakes > 0 && groundDistance(old, scene.heroAnchor.worldPosition()) < chaseRadius &&
+                       !scene.ghostHasStolen[i] && !isNear(ghost.worldPosition(), scene.heroAnchor.worldPosition());
         if (chasing) {
             chase(scene, boxes, map, i, d, dt);
         } else {
@@ -133,7 +134,8 @@ int updateSteals(Scene& scene, float now) {
                 scene.ghostHasStolen[i] = false;
             }
         }
-        if (carried > 0 && !scene.ghostHasStolen[i] && isNear(scene.heroAnchor.worldPosition(), scene.ghosts[i].worldPosition())) {
+        if (carried > 0 && !scene.ghostHasStolen[i] &&
+            isNear(scene.heroAnchor.worldPosition(), scene.ghosts[i].worldPosition())) {
             std::cout << "Stole cake" << std::endl;
             --carried;
             scene.ghostHasStolen[i] = true;
@@ -159,8 +161,10 @@ void movePhantom(Scene& scene, const HeightMap& map, float dt) {
     faceMovement(phantom, old, phantom.worldPosition());
 
     float y = phantom.worldPosition().y;
-    if (scene.phantomRising && y > phantomHighest) scene.phantomRising = false;
-    else if (!scene.phantomRising && y < phantomLowest) scene.phantomRising = true;
+    if (scene.phantomRising && y > phantomHighest)
+        scene.phantomRising = false;
+    else if (!scene.phantomRising && y < phantomLowest)
+        scene.phantomRising = true;
     float rise = scene.phantomRising ? kBobSpeed * dt : -kBobSpeed * dt;
     phantom.applyWorld(translation(glm::vec3(0.0f, rise, 0.0f)));
 }

@@ -4,12 +4,27 @@
 #pragma once
 
 enum class Key {
-    W, A, S, D, Q,
-    Up, Down, Left, Right,
+    W,
+    A,
+    S,
+    D,
+    Q,
+    Up,
+    Down,
+    Left,
+    Right,
     Escape,
     Plus,   // '+' wherever the keyboard layout puts it, or the keypad's +
     Minus,  // '-' likewise
-    F1, F2, F3, F4, F5, F6, F7, F8, F9,
+    F1,
+    F2,
+    F3,
+    F4,
+    F5,
+    F6,
+    F7,
+    F8,
+    F9,
     Count
 };
 
@@ -18,7 +33,7 @@ struct InputState {
     int mouseX = 0;
     int mouseY = 0;
     bool rightButton = false;
-    int wheel = 0;          // summed scroll notches since the window opened
+    int wheel = 0;  // summed scroll notches since the window opened
     bool windowOpen = true;
 };
 

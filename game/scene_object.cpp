@@ -23,8 +23,7 @@ void normaliseDirection(SceneObject& object) {
     object.direction = glm::vec3(x / length, 0.0f, z / length);
 }
 
-SceneObject makeObjectWithPeriod(const glm::vec3& position, const Material& material, int periodBase,
-                                 int periodSpan) {
+SceneObject makeObjectWithPeriod(const glm::vec3& position, const Material& material, int periodBase, int periodSpan) {
     SceneObject object;
     drawDirection(object);
     normaliseDirection(object);

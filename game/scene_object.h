@@ -16,8 +16,8 @@ struct SceneObject {
     glm::vec3 colour{0.0f};
     glm::vec3 position{0.0f};
     glm::mat4 model{1.0f};
-    int period = 0;          // patrol period in seconds; reverses every period / 2
-    bool reversed = false;   // true moves along +direction
+    int period = 0;         // patrol period in seconds; reverses every period / 2
+    bool reversed = false;  // true moves along +direction
     float ambient = 0.2f;
     float diffuse = 0.6f;
     float specular = 0.2f;
@@ -26,8 +26,8 @@ struct SceneObject {
     int dirZ = 0;            // 0 .. 2
     bool collected = false;  // a cake that has been taken
     glm::vec3 direction{0.0f};
-    float elapsed = 0.0f;    // seconds since the last patrol reversal
-    float heading = 0.0f;    // degrees last given to setHeading
+    float elapsed = 0.0f;  // seconds since the last patrol reversal
+    float heading = 0.0f;  // degrees last given to setHeading
 
     // Transform in world space: model = M * model.
     void applyWorld(const glm::mat4& m);

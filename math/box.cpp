@@ -12,9 +12,9 @@ void growBox(Box& box, const glm::vec3& p) {
 Box worldBox(const glm::mat4& model, const Box& bounds) {
     Box box;
     for (int corner = 0; corner < 8; ++corner) {
-        glm::vec4 p = model * glm::vec4(corner & 1 ? bounds.max.x : bounds.min.x,
-                                        corner & 2 ? bounds.max.y : bounds.min.y,
-                                        corner & 4 ? bounds.max.z : bounds.min.z, 1.0f);
+        glm::vec4 p =
+            model * glm::vec4(corner & 1 ? bounds.max.x : bounds.min.x, corner & 2 ? bounds.max.y : bounds.min.y,
+                              corner & 4 ? bounds.max.z : bounds.min.z, 1.0f);
         growBox(box, glm::vec3(p));
     }
     return box;

@@ -6,8 +6,7 @@
 namespace {
 
 glm::mat4 perspectiveFor(int width, int height) {
-    return glm::perspective(glm::radians(60.0f), static_cast<float>(width) / static_cast<float>(height), 0.1f,
-                            1000.0f);
+    return glm::perspective(glm::radians(60.0f), static_cast<float>(width) / static_cast<float>(height), 0.1f, 1000.0f);
 }
 
 Camera makeMainCamera(int width, int height) {
@@ -59,8 +58,7 @@ void onWindowResize(View& view, int width, int height) {
     view.screenWidth = width;
     view.screenHeight = height;
     view.projectionMatrix = perspectiveFor(width, height);
-    view.overlayProjection =
-        glm::ortho(0.0f, static_cast<float>(width), 0.0f, static_cast<float>(height), 0.1f, 10.0f);
+    view.overlayProjection = glm::ortho(0.0f, static_cast<float>(width), 0.0f, static_cast<float>(height), 0.1f, 10.0f);
     view.mainCamera.width = view.overlayCamera.width = width;
     view.mainCamera.height = view.overlayCamera.height = height;
 }

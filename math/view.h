@@ -11,11 +11,11 @@
 struct View {
     int screenWidth = 1200;
     int screenHeight = 1000;
-    Camera mainCamera;                // the third-person camera behind the heroine
-    Camera overlayCamera;             // fixed, looking down -z at the overlay plane
+    Camera mainCamera;     // the third-person camera behind the heroine
+    Camera overlayCamera;  // fixed, looking down -z at the overlay plane
     glm::mat4 projectionMatrix{1.0f};
     glm::mat4 overlayProjection{1.0f};
-    Camera lightCamera;               // a copy of the start camera; only its pitch is used
+    Camera lightCamera;  // a copy of the start camera; only its pitch is used
     glm::mat4 lightProjection{1.0f};
     glm::mat4 lightViewBase{1.0f};
     glm::vec3 lightPosition{0.0f};

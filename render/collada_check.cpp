@@ -81,8 +81,8 @@ bool isNumericArray(const pugi::xml_node& node) {
 }
 
 bool isPrimitiveList(const pugi::xml_node& node) {
-    static const char* const kLists[] = {"triangles", "polylist", "polygons", "lines",
-                                         "linestrips", "trifans", "tristrips"};
+    static const char* const kLists[] = {"triangles",  "polylist", "polygons", "lines",
+                                         "linestrips", "trifans",  "tristrips"};
     for (const char* name : kLists) {
         if (isNamed(node, name)) return true;
     }
@@ -364,18 +364,30 @@ bool colladaLooksSound(const char* data, std::size_t size) { return checkCollada
 
 const char* colladaFaultName(ColladaFault fault) {
     switch (fault) {
-        case ColladaFault::Sound: return "sound";
-        case ColladaFault::NotXml: return "not XML";
-        case ColladaFault::NotCollada: return "not COLLADA";
-        case ColladaFault::TooDeep: return "nested too deep";
-        case ColladaFault::ArrayShort: return "array shorter than its count";
-        case ColladaFault::AccessorOutside: return "accessor outside its array";
-        case ColladaFault::InputUnresolved: return "input unresolved";
-        case ColladaFault::OffsetAbsurd: return "input offset or set absurd";
-        case ColladaFault::IndicesNotIntegers: return "indices not plain integers";
-        case ColladaFault::CountDisagrees: return "count disagrees with the lists";
-        case ColladaFault::VertexInputMissing: return "no VERTEX input of its own mesh";
-        case ColladaFault::StripTooShort: return "strip or fan too short";
+    case ColladaFault::Sound:
+        return "sound";
+    case ColladaFault::NotXml:
+        return "not XML";
+    case ColladaFault::NotCollada:
+        return "not COLLADA";
+    case ColladaFault::TooDeep:
+        return "nested too deep";
+    case ColladaFault::ArrayShort:
+        return "array shorter than its count";
+    case ColladaFault::AccessorOutside:
+        return "accessor outside its array";
+    case ColladaFault::InputUnresolved:
+        return "input unresolved";
+    case ColladaFault::OffsetAbsurd:
+        return "input offset or set absurd";
+    case ColladaFault::IndicesNotIntegers:
+        return "indices not plain integers";
+    case ColladaFault::CountDisagrees:
+        return "count disagrees with the lists";
+    case ColladaFault::VertexInputMissing:
+        return "no VERTEX input of its own mesh";
+    case ColladaFault::StripTooShort:
+        return "strip or fan too short";
     }
     return "unknown";
 }

@@ -25,8 +25,7 @@ void setVec3(GLuint program, const char* name, const glm::vec3& value) {
     glUniform3fv(location(program, name), 1, glm::value_ptr(value));
 }
 
-void setLightAndMaterial(GLuint program, const SceneObject& object, const glm::vec3& light,
-                         const glm::vec3& viewing) {
+void setLightAndMaterial(GLuint program, const SceneObject& object, const glm::vec3& light, const glm::vec3& viewing) {
     setVec3(program, "light", light);
     setVec3(program, "ambient", glm::vec3(object.ambient));
     setVec3(program, "intensity", glm::vec3(1.0f));

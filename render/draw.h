@@ -13,20 +13,20 @@
 // time and the sampling options. Made by the frame loop, which owns the clock.
 struct FrameView {
     glm::mat4 projection{1.0f};
-    glm::mat4 view{1.0f};              // world to eye
-    glm::vec3 viewing{0.0f};           // "viewing": the translation column of the camera's orientation
-    glm::vec3 cameraPosition{0.0f};    // the camera's eye offset, the shadow casters' "viewing"
-    glm::vec3 light{0.0f};             // the light turned by the light camera's pitch
+    glm::mat4 view{1.0f};            // world to eye
+    glm::vec3 viewing{0.0f};         // "viewing": the translation column of the camera's orientation
+    glm::vec3 cameraPosition{0.0f};  // the camera's eye offset, the shadow casters' "viewing"
+    glm::vec3 light{0.0f};           // the light turned by the light camera's pitch
     glm::mat4 lightProjection{1.0f};
     glm::mat4 lightView{1.0f};
-    glm::mat4 shadowTexture{1.0f};     // world to shadow-map texture space
-    FrustumPlanes frustum;             // of this camera, for the culled scene pass
+    glm::mat4 shadowTexture{1.0f};  // world to shadow-map texture space
+    FrustumPlanes frustum;          // of this camera, for the culled scene pass
     float time = 0.0f;
     bool bilinear = true;
     int mipMapMode = 2;
-    unsigned int shadowMap = 0;        // the depth texture bound on unit 1
-    unsigned int target = 0;           // the framebuffer the scene is drawn into (0: the window)
-    int width = 0;                     // its viewport
+    unsigned int shadowMap = 0;  // the depth texture bound on unit 1
+    unsigned int target = 0;     // the framebuffer the scene is drawn into (0: the window)
+    int width = 0;               // its viewport
     int height = 0;
 };
 

@@ -26,11 +26,10 @@ DrawList buildDrawList(const Scene& scene, const SceneModels& models, const Game
         add(list, {&models.ghost, &ghost, textured, plain, textures.ghost, 1.0f, kCastsShadow});
     for (const SceneObject& cake : scene.cakes)
         if (!cake.collected) add(list, {&models.cake, &cake, plain, plain, 0, 1.0f, kCastsShadow | kStill});
-    add(list, {&models.torte, &scene.torte, textured, textured, textures.torte, 1.0f,
-               kCastsShadow | kTorte | kStill});
+    add(list, {&models.torte, &scene.torte, textured, textured, textures.torte, 1.0f, kCastsShadow | kTorte | kStill});
     // The phantom casts no shadow and is drawn last, over everything opaque.
     unsigned int phantomFlags = kNoShadowMapWhenWhole | (transparency ? kBlended : 0u);
-    add(list, {&models.phantom, &scene.phantom, &programs.seeThrough, &programs.seeThrough, 0, kPhantomAlpha,
-               phantomFlags});
+    add(list,
+        {&models.phantom, &scene.phantom, &programs.seeThrough, &programs.seeThrough, 0, kPhantomAlpha, phantomFlags});
     return list;
 }

@@ -15,11 +15,11 @@ struct GameTextures;
 struct SceneModels;
 
 enum DrawFlag : unsigned int {
-    kCastsShadow = 1u << 0,          // drawn into the shadow map
-    kBlended = 1u << 1,              // the multiplying blend (the phantom, with transparency on)
-    kTorte = 1u << 2,                // the landscape: "torte" = 1 and both sides, in the whole-scene pass
-    kNoShadowMapWhenWhole = 1u << 3, // the whole-scene pass binds no shadow map for it (the phantom)
-    kStill = 1u << 4,                // never moves (the torte, the lying cakes): its shadow is drawn once
+    kCastsShadow = 1u << 0,           // drawn into the shadow map
+    kBlended = 1u << 1,               // the multiplying blend (the phantom, with transparency on)
+    kTorte = 1u << 2,                 // the landscape: "torte" = 1 and both sides, in the whole-scene pass
+    kNoShadowMapWhenWhole = 1u << 3,  // the whole-scene pass binds no shadow map for it (the phantom)
+    kStill = 1u << 4,                 // never moves (the torte, the lying cakes): its shadow is drawn once
 };
 
 struct DrawItem {

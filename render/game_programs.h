@@ -6,17 +6,17 @@
 #include "render/shader_program.h"
 
 struct GamePrograms {
-    ShaderProgram shadowDepth;     // Shaders/colour: the shadow pass, depth only
-    ShaderProgram litPlain;        // Shaders/phongphong: lit, untextured scene objects
-    ShaderProgram seeThrough;      // Shaders/transparency: the phantom
-    ShaderProgram shadow;          // Shaders/shadow: loaded with the others, never drawn
-    ShaderProgram litTextured;     // Shaders/texture: lit, textured scene objects
-    ShaderProgram simplest;        // Shaders/simplestShader: loaded with the others, never drawn
-    ShaderProgram overlay;         // Shaders/text: glyphs, icons, end screens
-    ShaderProgram snowGround;      // Shaders/snowGround: loaded with the others, never drawn
-    ShaderProgram heightCapture;   // Shaders/terrain: the height-map capture
-    ShaderProgram snowUpdate;      // Shaders/snow: snow update (transform feedback)
-    ShaderProgram snowPoints;      // Shaders/snow2: the snowflakes drawn
+    ShaderProgram shadowDepth;    // Shaders/colour: the shadow pass, depth only
+    ShaderProgram litPlain;       // Shaders/phongphong: lit, untextured scene objects
+    ShaderProgram seeThrough;     // Shaders/transparency: the phantom
+    ShaderProgram shadow;         // Shaders/shadow: loaded with the others, never drawn
+    ShaderProgram litTextured;    // Shaders/texture: lit, textured scene objects
+    ShaderProgram simplest;       // Shaders/simplestShader: loaded with the others, never drawn
+    ShaderProgram overlay;        // Shaders/text: glyphs, icons, end screens
+    ShaderProgram snowGround;     // Shaders/snowGround: loaded with the others, never drawn
+    ShaderProgram heightCapture;  // Shaders/terrain: the height-map capture
+    ShaderProgram snowUpdate;     // Shaders/snow: snow update (transform feedback)
+    ShaderProgram snowPoints;     // Shaders/snow2: the snowflakes drawn
 };
 
 // Loads all eleven from Shaders/ in the game's load order, with the GL checks

@@ -5,9 +5,9 @@
 #include "game/cakes.h"
 
 struct GameTextures {
-    unsigned int ground = 0;          // Models/ground14.tga: bound on unit 0 during the shadow pass
-    unsigned int won = 0;             // Models/won.tga: loaded with the others, never drawn
-    unsigned int leaf = 0;            // Models/leaf.tga: loaded with the others, never drawn
+    unsigned int ground = 0;  // Models/ground14.tga: bound on unit 0 during the shadow pass
+    unsigned int won = 0;     // Models/won.tga: loaded with the others, never drawn
+    unsigned int leaf = 0;    // Models/leaf.tga: loaded with the others, never drawn
     unsigned int leftArm = 0;
     unsigned int rightArm = 0;
     unsigned int body = 0;
@@ -18,7 +18,7 @@ struct GameTextures {
     unsigned int torte = 0;
     unsigned int victory = 0;
     unsigned int gameOver = 0;
-    unsigned int alphabet = 0;        // the 16 x 16 character atlas of the overlay
+    unsigned int alphabet = 0;  // the 16 x 16 character atlas of the overlay
 };
 
 // Loads the images in their fixed order with the loading trail's lines and

@@ -9,12 +9,18 @@ namespace {
 
 const char* describeGlError(GLenum error) {
     switch (error) {
-        case GL_INVALID_ENUM: return "GL: enum argument out of range.";
-        case GL_INVALID_VALUE: return "GL: Numeric argument out of range.";
-        case GL_INVALID_OPERATION: return "GL: Operation illegal in current state.";
-        case GL_OUT_OF_MEMORY: return "GL: Not enough memory left to execute command.";
-        case GL_INVALID_FRAMEBUFFER_OPERATION: return "GL: Framebuffer object is not complete.";
-        default: return "GL: Unknown error.";
+    case GL_INVALID_ENUM:
+        return "GL: enum argument out of range.";
+    case GL_INVALID_VALUE:
+        return "GL: Numeric argument out of range.";
+    case GL_INVALID_OPERATION:
+        return "GL: Operation illegal in current state.";
+    case GL_OUT_OF_MEMORY:
+        return "GL: Not enough memory left to execute command.";
+    case GL_INVALID_FRAMEBUFFER_OPERATION:
+        return "GL: Framebuffer object is not complete.";
+    default:
+        return "GL: Unknown error.";
     }
 }
 

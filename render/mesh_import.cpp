@@ -4,10 +4,10 @@
 
 #include "render/collada_check.h"
 
-#include <assimp/Importer.hpp>
 #include <assimp/config.h>
 #include <assimp/mesh.h>
 #include <assimp/scene.h>
+#include <assimp/Importer.hpp>
 
 #include <cmath>
 #include <cstdint>
@@ -69,8 +69,7 @@ MeshData convertMesh(const aiMesh* mesh, const glm::vec3& defaultColour, UvSourc
         for (std::uint32_t f = 0; f < mesh->mNumFaces; ++f) {
             const aiFace& face = mesh->mFaces[f];
             if (face.mNumIndices < 3 || face.mIndices == nullptr) continue;
-            if (face.mIndices[0] >= vertexCount || face.mIndices[1] >= vertexCount ||
-                face.mIndices[2] >= vertexCount) {
+            if (face.mIndices[0] >= vertexCount || face.mIndices[1] >= vertexCount || face.mIndices[2] >= vertexCount) {
                 continue;
             }
             data.indices.push_back(face.mIndices[0]);

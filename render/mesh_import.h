@@ -17,7 +17,7 @@ struct Vertex {
     float position[4];  // w is always 1
     float colour[3];
     float uv[2];
-    float unused[6];    // always 0
+    float unused[6];  // always 0
 };
 static_assert(sizeof(Vertex) == 72, "the vertex buffer layout is 72 bytes");
 

@@ -39,8 +39,8 @@ void setUpAttributes(const ShaderProgram& program) {
         GLint location = glGetAttribLocation(program.program, attribute.name);
         if (location < 0) continue;  // the program does not use it
         glEnableVertexAttribArray(static_cast<GLuint>(location));
-        glVertexAttribPointer(static_cast<GLuint>(location), attribute.components, GL_FLOAT, GL_FALSE,
-                              sizeof(Vertex), reinterpret_cast<const void*>(attribute.offset));
+        glVertexAttribPointer(static_cast<GLuint>(location), attribute.components, GL_FLOAT, GL_FALSE, sizeof(Vertex),
+                              reinterpret_cast<const void*>(attribute.offset));
     }
 }
 
@@ -81,8 +81,8 @@ void uploadImport(Model& model, ImportedMeshes& imported, const ShaderProgram& p
         printMeshCounts(meshCount, mesh.faceCount);
 
         glBindBuffer(GL_ARRAY_BUFFER, model.vertexBuffers[i]);
-        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(sizeof(Vertex) * mesh.vertexCount),
-                     mesh.vertices.data(), GL_STATIC_DRAW);
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(sizeof(Vertex) * mesh.vertexCount), mesh.vertices.data(),
+                     GL_STATIC_DRAW);
         setUpAttributes(program);
         if (labels == CheckLabels::WithTexture) checkGlError("models with tex 0");
 
@@ -105,8 +105,7 @@ void loadModel(Model& model, const char* path, const glm::vec3& defaultColour, c
     uploadImport(model, imported, program, CheckLabels::ModelLoad);
 }
 
-void loadModelPositionUV(Model& model, const char* path, const glm::vec3& defaultColour,
-                         const ShaderProgram& program) {
+void loadModelPositionUV(Model& model, const char* path, const glm::vec3& defaultColour, const ShaderProgram& program) {
     ImportedMeshes imported;
     if (!importMeshes(path, defaultColour, UvSource::Position, imported)) return;
     uploadImport(model, imported, program, CheckLabels::WithTexture);
@@ -145,8 +144,7 @@ void buildGlyphQuad(Model& model, const glm::vec3& colour, const ShaderProgram& 
 
     glBindVertexArray(model.vertexArrays[0]);
     glBindBuffer(GL_ARRAY_BUFFER, model.vertexBuffers[0]);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(sizeof(Vertex) * 4), mesh.vertices.data(),
-                 GL_STATIC_DRAW);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(sizeof(Vertex) * 4), mesh.vertices.data(), GL_STATIC_DRAW);
     setUpAttributes(program);
     checkGlError("models with tex 0");
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, model.indexBuffers[0]);

@@ -26,8 +26,7 @@ struct Model {
 // Imports a COLLADA file and uploads it. Failures are silent: the model stays empty.
 void loadModel(Model& model, const char* path, const glm::vec3& defaultColour, const ShaderProgram& program);
 // As loadModel, with texture coordinates computed from the raw positions.
-void loadModelPositionUV(Model& model, const char* path, const glm::vec3& defaultColour,
-                         const ShaderProgram& program);
+void loadModelPositionUV(Model& model, const char* path, const glm::vec3& defaultColour, const ShaderProgram& program);
 // One textured square showing one cell of the 16 x 16 character atlas.
 void buildGlyphQuad(Model& model, const glm::vec3& colour, const ShaderProgram& program, signed char character);
 void releaseModel(Model& model);

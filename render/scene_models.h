@@ -8,8 +8,8 @@
 struct GamePrograms;
 
 struct SceneModels {
-    Model grass;      // Models/sakuragras.dae: loaded for the import trail, never drawn
-    Model anchor;     // Models/mirelka5.dae: loaded for the import trail, never drawn
+    Model grass;   // Models/sakuragras.dae: loaded for the import trail, never drawn
+    Model anchor;  // Models/mirelka5.dae: loaded for the import trail, never drawn
     Model leftArm;
     Model rightArm;
     Model body;

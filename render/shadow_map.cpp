@@ -156,9 +156,9 @@ TexelRect shadowFootprint(const DrawItem& item, const FrameView& view) {
     const glm::mat4 toClip = view.lightProjection * view.lightView;
     float x0 = 0.0f, y0 = 0.0f, x1 = 0.0f, y1 = 0.0f;
     for (int corner = 0; corner < 8; ++corner) {
-        const glm::vec4 clip = toClip * glm::vec4(corner & 1 ? box.max.x : box.min.x,
-                                                  corner & 2 ? box.max.y : box.min.y,
-                                                  corner & 4 ? box.max.z : box.min.z, 1.0f);
+        const glm::vec4 clip =
+            toClip * glm::vec4(corner & 1 ? box.max.x : box.min.x, corner & 2 ? box.max.y : box.min.y,
+                               corner & 4 ? box.max.z : box.min.z, 1.0f);
         // Behind the light (or an empty or broken box) the projection says
         // nothing: the whole map may be touched.
         if (!(clip.w > 0.0f) || !std::isfinite(clip.x) || !std::isfinite(clip.y)) return kWholeMap;
@@ -211,7 +211,8 @@ void renderShadowPass(ShadowMap& shadowMap, const DrawList& list, const ShaderPr
             const std::size_t k = static_cast<std::size_t>(i);
             dirty[k] = unite(i < nowCount ? now[k] : TexelRect{},
                              i < shadowMap.movedCount ? shadowMap.movedRects[k] : TexelRect{});
-            whole = whole || (dirty[k].x1 - dirty[k].x0 == kShadowMapSize && dirty[k].y1 - dirty[k].y0 == kShadowMapSize);
+            whole =
+                whole || (dirty[k].x1 - dirty[k].x0 == kShadowMapSize && dirty[k].y1 - dirty[k].y0 == kShadowMapSize);
         }
         for (int i = 0; i < (whole ? 1 : count); ++i) {
             const TexelRect& r = whole ? kWholeMap : dirty[static_cast<std::size_t>(i)];

@@ -23,13 +23,13 @@ struct TexelRect {
 
 struct ShadowMap {
     unsigned int framebuffer = 0;
-    unsigned int depthTexture = 0;       // texture 16, what the scene samples
+    unsigned int depthTexture = 0;  // texture 16, what the scene samples
     unsigned int stillFramebuffer = 0;
     unsigned int stillDepthTexture = 0;  // the still casters alone
     // What the still layer holds: its casters in order and the polygon mode
     // it was drawn in. It is drawn again when either changes.
     std::array<const SceneObject*, kMaxDrawItems> stillCasters{};
-    int stillCount = -1;                 // -1: not drawn yet
+    int stillCount = -1;  // -1: not drawn yet
     int stillPolygonMode = 0;
     // Where the moving casters were drawn last frame.
     std::array<TexelRect, kMaxDrawItems> movedRects{};

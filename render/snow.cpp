@@ -36,8 +36,8 @@ struct ParticleAttribute {
 };
 
 constexpr ParticleAttribute kParticleAttributes[] = {
-    {"in_life", 1, offsetof(Particle, life)},         {"in_type", 1, offsetof(Particle, type)},
-    {"in_vel", 1, offsetof(Particle, vel)},           {"in_position", 4, offsetof(Particle, position)},
+    {"in_life", 1, offsetof(Particle, life)}, {"in_type", 1, offsetof(Particle, type)},
+    {"in_vel", 1, offsetof(Particle, vel)},   {"in_position", 4, offsetof(Particle, position)},
     {"in_dir", 2, offsetof(Particle, dir)},
 };
 
@@ -139,8 +139,8 @@ void updateSnow(const ShaderProgram& updateProgram, ParticleSystem& system, floa
         GLint location = glGetAttribLocation(program, attribute.name);
         if (location < 0) continue;
         glEnableVertexAttribArray(static_cast<GLuint>(location));
-        glVertexAttribPointer(static_cast<GLuint>(location), attribute.components, GL_FLOAT, GL_FALSE,
-                              sizeof(Particle), bufferOffset(attribute.offset));
+        glVertexAttribPointer(static_cast<GLuint>(location), attribute.components, GL_FLOAT, GL_FALSE, sizeof(Particle),
+                              bufferOffset(attribute.offset));
         enabled[enabledCount++] = location;
     }
 

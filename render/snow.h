@@ -15,7 +15,7 @@ struct ParticleSystem {
     unsigned int feedbacks[2] = {0, 0};  // feedbacks[i] writes into buffers[i]
     int bufferCount = 2;
     bool firstFrame = true;
-    unsigned int randomTexture = 0;      // 1D texture of random integers, texture 1
+    unsigned int randomTexture = 0;  // 1D texture of random integers, texture 1
 };
 
 // Makes the random texture (texture 1), both buffers with the first

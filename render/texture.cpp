@@ -72,8 +72,9 @@ void applyTextureSampling(bool bilinear, int mipmapMode) {
     if (bilinear) {
         minFilter = mipmapMode == 1 ? GL_LINEAR_MIPMAP_NEAREST : mipmapMode == 2 ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR;
     } else {
-        minFilter =
-            mipmapMode == 1 ? GL_NEAREST_MIPMAP_NEAREST : mipmapMode == 2 ? GL_NEAREST_MIPMAP_LINEAR : GL_NEAREST;
+        minFilter = mipmapMode == 1   ? GL_NEAREST_MIPMAP_NEAREST
+                    : mipmapMode == 2 ? GL_NEAREST_MIPMAP_LINEAR
+                                      : GL_NEAREST;
     }
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, bilinear ? GL_LINEAR : GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);

@@ -10,7 +10,7 @@
 struct Image {
     int width = 0;
     int height = 0;
-    int bytesPerPixel = 0;  // 1 grey, 2 grey + alpha, 3 RGB, 4 RGBA
+    int bytesPerPixel = 0;              // 1 grey, 2 grey + alpha, 3 RGB, 4 RGBA
     std::vector<unsigned char> pixels;  // width * height * bytesPerPixel, bottom row first
 };
 

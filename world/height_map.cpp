@@ -26,9 +26,7 @@ int clampIndex(int index) {
     return index;
 }
 
-double unclampedColumn(float x) {
-    return kMapCentre + std::trunc(static_cast<double>(x) * static_cast<double>(1.34f));
-}
+double unclampedColumn(float x) { return kMapCentre + std::trunc(static_cast<double>(x) * static_cast<double>(1.34f)); }
 
 double unclampedRow(float z) {
     return kMapCentre - std::trunc(static_cast<double>(z) * static_cast<double>(1.28f) - static_cast<double>(0.3f));

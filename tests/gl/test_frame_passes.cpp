@@ -24,8 +24,8 @@ TEST(FramePasses, CountWhatIsDrawnAndDrawTheTorteTwoSidedOnlyWhole) {
     ASSERT_TRUE(programs.shadowDepth.loaded && programs.litTextured.loaded) << "run from the repository root";
     static SceneModels models;  // large: off the stack
     static Scene scene;
-    for (Model* m : {&models.leftArm, &models.rightArm, &models.body, &models.phantom, &models.ghost, &models.cake,
-                     &models.torte})
+    for (Model* m :
+         {&models.leftArm, &models.rightArm, &models.body, &models.phantom, &models.ghost, &models.cake, &models.torte})
         buildGlyphQuad(*m, glm::vec3(1.0f), programs.litTextured, 'A');  // two triangles facing +z
     ShadowMap shadowMap = createShadowMap();
     const GameTextures textures;  // no images: the lit shaders show vertex colours

@@ -94,8 +94,8 @@ TEST(ReferenceFrame, StartSceneLooksAsItAlwaysHas) {
         FrameView view = makeFrameView(app.view, app.view.mainCamera, app.view.projectionMatrix, 0.0f);
         view.shadowMap = app.shadowMap.depthTexture;
         view.target = target.framebuffer;
-        const int drawn = renderFramePasses(list, app.shadowMap, app.programs.shadowDepth, app.textures.ground, view,
-                                            culling);
+        const int drawn =
+            renderFramePasses(list, app.shadowMap, app.programs.shadowDepth, app.textures.ground, view, culling);
         drawOverlayText(app.options, app.status, OverlayFigures{drawn, 60.0f, 16.0f, 0.016f}, app.programs.overlay,
                         app.textures.alphabet, app.view, 0.0f, iconRowBox(app.scene, app.models.icon.bounds));
         drawIconRow(app.scene, app.models.icon, app.programs.overlay, app.textures, app.view, 0.1f);

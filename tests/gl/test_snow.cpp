@@ -32,8 +32,8 @@ TEST(Snow, FlakesStayWithinCapacityAndVolumeForAnyFrameTimes) {
     // Due every update, the shortest spawn interval, tiny steps, everything
     // landing at once, a game's frames, a stopped and a backwards clock, any.
     std::vector<float> steps;
-    for (const auto& [count, dt] : {std::pair{300, 1.2f}, {300, 0.8f}, {200, 1e-6f}, {20, 500.0f}, {400, 0.016f},
-                                    {20, 0.0f}, {5, -3.0f}})
+    for (const auto& [count, dt] :
+         {std::pair{300, 1.2f}, {300, 0.8f}, {200, 1e-6f}, {20, 500.0f}, {400, 0.016f}, {20, 0.0f}, {5, -3.0f}})
         steps.insert(steps.end(), static_cast<std::size_t>(count), dt);
     std::mt19937 generator(5);
     for (int i = 0; i < 1000; ++i) steps.push_back(std::uniform_real_distribution<float>(0.0f, 3.0f)(generator));

@@ -83,7 +83,10 @@ TEST(SrgbOutput, EveryPathShowsItsColourOnAnSrgbAndALinearWindow) {
         {"glyph", shade, [&] { drawText(white, text, picture, view, kTextAdvance, "A", 1); }},
         {"icon row", shade, [&] { drawIconRow(scene, quad, text, textures, view, 0.0f); }},
         // The hold redraws at the same depth every frame: the second must show too.
-        {"end screen", shade, [&] { for (int f = 0; f < 2; ++f) drawEndScreenFrame(endItem, view, {}, 0, 0.0f); }},
+        {"end screen", shade,
+         [&] {
+             for (int f = 0; f < 2; ++f) drawEndScreenFrame(endItem, view, {}, 0, 0.0f);
+         }},
     };
     RenderTarget srgbWindow = makeRenderTarget(GL_SRGB8_ALPHA8, kSide, kSide);
     RenderTarget linearWindow = makeRenderTarget(GL_RGBA8, kSide, kSide);

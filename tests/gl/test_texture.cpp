@@ -11,7 +11,6 @@
 
 namespace {
 
-
 // Rows of 9 bytes (GL reads rows at 4-byte alignment) and four-byte pixels, whose alpha is dropped.
 TEST(TextureLoad, PixelsLandInPlaceWithAFullMipChain) {
     const std::pair<std::string, Bytes> cases[] = {

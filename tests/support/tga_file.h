@@ -16,9 +16,24 @@ struct Tga {
 inline Bytes tgaBytes(const Tga& t, const Bytes& body, std::size_t cut = 0) {
     auto lo = [](int v) { return static_cast<unsigned char>(v & 0xff); };
     auto hi = [](int v) { return static_cast<unsigned char>(v >> 8); };
-    Bytes bytes = {lo(t.idLength), t.type % 8 == 1, lo(t.type), lo(t.mapFirst), hi(t.mapFirst), lo(t.mapLength),
-                   hi(t.mapLength), lo(t.mapBits), 0, 0, 0, 0, lo(t.width), hi(t.width), lo(t.height), hi(t.height),
-                   lo(t.bits), lo(t.descriptor)};
+    Bytes bytes = {lo(t.idLength),
+                   t.type % 8 == 1,
+                   lo(t.type),
+                   lo(t.mapFirst),
+                   hi(t.mapFirst),
+                   lo(t.mapLength),
+                   hi(t.mapLength),
+                   lo(t.mapBits),
+                   0,
+                   0,
+                   0,
+                   0,
+                   lo(t.width),
+                   hi(t.width),
+                   lo(t.height),
+                   hi(t.height),
+                   lo(t.bits),
+                   lo(t.descriptor)};
     for (unsigned char byte : body) bytes.push_back(byte);
     bytes.resize(bytes.size() - cut);
     return bytes;

@@ -19,7 +19,8 @@ InputState holding(const std::vector<Key>& keys) {
 }
 
 // What one call printed, and whether the wireframe changed.
-std::pair<std::string, bool> press(const std::vector<Key>& keys, float now, OptionFlags& options, StatusMessage& status) {
+std::pair<std::string, bool> press(const std::vector<Key>& keys, float now, OptionFlags& options,
+                                   StatusMessage& status) {
     ::testing::internal::CaptureStdout();
     bool changed = handleOptionKeys(holding(keys), now, options, status);
     return {::testing::internal::GetCapturedStdout(), changed};
@@ -33,7 +34,10 @@ std::string flags(const OptionFlags& o) {  // as digits, in the order of the key
 
 // Two presses of each key from the start: the confirmations, the status line, the one option switched.
 TEST(OptionKeys, EachKeySwitchesItsOwnOptionAndConfirmsIt) {
-    const struct { Key key; const char *first, *second, *flagsAfterFirst; } cases[] = {
+    const struct {
+        Key key;
+        const char *first, *second, *flagsAfterFirst;
+    } cases[] = {
         {Key::F1, "No help", "No help", "00121001"},
         {Key::F2, "Framerate on", "Framerate off", "10121001"},
         {Key::F3, "Wireframe on", "Wireframe off", "01121001"},
@@ -51,19 +55,29 @@ TEST(OptionKeys, EachKeySwitchesItsOwnOptionAndConfirmsIt) {
         status = StatusMessage{};
         EXPECT_EQ(press({c.key}, 4.0f, options, status).first, std::string(c.second) + "\n");
         EXPECT_STREQ(status.text, c.second);
-        EXPECT_TRUE(status.visible && status.shownAt == 4.0f && status.length == int(std::strlen(c.second))) << c.second;
+        EXPECT_TRUE(status.visible && status.shownAt == 4.0f && status.length == int(std::strlen(c.second)))
+            << c.second;
     }
 }
 
 // One gate for all keys: strictly more than half a second after the last
 // accepted key (or the start), one key per opening, the earliest in order.
 TEST(OptionKeys, OneGateStrictlyHalfASecondWide) {
-    const struct { std::vector<Key> keys; float now; const char* printed; } presses[] = {
-        {{Key::F1}, 0.5f, ""}, {{Key::F1}, 0.75f, "No help\n"}, {{Key::F1}, 1.25f, ""}, {{Key::F1}, 1.3f, "No help\n"},
-        {{Key::F2, Key::F7}, 2.0f, "Framerate on\n"}, {{Key::F7}, 2.4f, ""},
-        {{Key::W, Key::Escape, Key::Q, Key::Plus}, 2.55f, ""},  // other keys neither act nor close the gate
-        {{Key::F7}, 2.55f, "Object count on\n"}, {{Key::F5}, 3.1f, "Mip Mapping off\n"},
-        {{Key::F5}, 3.7f, "Mip Mapping Quality Nearest Neighbour\n"}, {{Key::F5}, 4.3f, "Mip Mapping Quality Linear\n"}};
+    const struct {
+        std::vector<Key> keys;
+        float now;
+        const char* printed;
+    } presses[] = {{{Key::F1}, 0.5f, ""},
+                   {{Key::F1}, 0.75f, "No help\n"},
+                   {{Key::F1}, 1.25f, ""},
+                   {{Key::F1}, 1.3f, "No help\n"},
+                   {{Key::F2, Key::F7}, 2.0f, "Framerate on\n"},
+                   {{Key::F7}, 2.4f, ""},
+                   {{Key::W, Key::Escape, Key::Q, Key::Plus}, 2.55f, ""},  // other keys neither act nor close the gate
+                   {{Key::F7}, 2.55f, "Object count on\n"},
+                   {{Key::F5}, 3.1f, "Mip Mapping off\n"},
+                   {{Key::F5}, 3.7f, "Mip Mapping Quality Nearest Neighbour\n"},
+                   {{Key::F5}, 4.3f, "Mip Mapping Quality Linear\n"}};
     OptionFlags options;
     StatusMessage status;
     for (const auto& p : presses) EXPECT_EQ(press(p.keys, p.now, options, status).first, p.printed) << "at " << p.now;
@@ -75,19 +89,30 @@ TEST(OptionKeys, OneGateStrictlyHalfASecondWide) {
 TEST(EndScreenHold, LastsFourSecondsUnlessQuitOrClosed) {
     InputState closed;
     closed.windowOpen = false;
-    const struct { double now; InputState input; bool done; } cases[] = {{13.999, {}, false}, {14.0, {}, true},
-        {10.0, holding({Key::Escape}), true}, {10.0, holding({Key::Q}), true}, {10.0, closed, true},
-        {11.0, holding({Key::W, Key::Up, Key::F1, Key::F9, Key::Plus}), false}};
+    const struct {
+        double now;
+        InputState input;
+        bool done;
+    } cases[] = {{13.999, {}, false},
+                 {14.0, {}, true},
+                 {10.0, holding({Key::Escape}), true},
+                 {10.0, holding({Key::Q}), true},
+                 {10.0, closed, true},
+                 {11.0, holding({Key::W, Key::Up, Key::F1, Key::F9, Key::Plus}), false}};
     for (const auto& c : cases) EXPECT_EQ(endScreenHoldDone(10.0, c.now, c.input), c.done) << c.now;
 }
 
 // The camera reads framebuffer pixels: each axis scaled by its own ratio; without a size, as it is.
 TEST(WindowCursor, IsScaledByTheFramebufferOverTheWindowSize) {
-    const struct { int window[2], framebuffer[2]; CursorPoint expected; } cases[] = {{{1200, 1000}, {1200, 1000}, {300.5, 250}},
-        {{1200, 1000}, {2400, 2000}, {601, 500}}, {{1000, 500}, {1500, 2000}, {450.75, 1000}},
-        {{0, 0}, {0, 0}, {300.5, 250}}, {{1200, 0}, {2400, 0}, {300.5, 250}}, {{1200, 1000}, {0, 0}, {300.5, 250}}};
+    const struct {
+        int window[2], framebuffer[2];
+        CursorPoint expected;
+    } cases[] = {{{1200, 1000}, {1200, 1000}, {300.5, 250}},  {{1200, 1000}, {2400, 2000}, {601, 500}},
+                 {{1000, 500}, {1500, 2000}, {450.75, 1000}}, {{0, 0}, {0, 0}, {300.5, 250}},
+                 {{1200, 0}, {2400, 0}, {300.5, 250}},        {{1200, 1000}, {0, 0}, {300.5, 250}}};
     for (const auto& c : cases) {
-        const CursorPoint p = cursorInFramebuffer({300.5, 250}, c.window[0], c.window[1], c.framebuffer[0], c.framebuffer[1]);
+        const CursorPoint p =
+            cursorInFramebuffer({300.5, 250}, c.window[0], c.window[1], c.framebuffer[0], c.framebuffer[1]);
         EXPECT_TRUE(p.x == c.expected.x && p.y == c.expected.y) << c.framebuffer[0] << " " << p.x << "," << p.y;
     }
 }

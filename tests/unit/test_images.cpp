@@ -16,12 +16,19 @@ namespace {
 const Bytes kBgr = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255};
 
 TEST(TgaDecode, EveryKindArrivesAsRgbOrGreyBottomRowFirst) {
-    const struct { Tga tga; Bytes body; int bytesPerPixel; Bytes pixels; } cases[] = {
+    const struct {
+        Tga tga;
+        Bytes body;
+        int bytesPerPixel;
+        Bytes pixels;
+    } cases[] = {
         {{2, 2, 2, 24}, kBgr, 3, {0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255}},
         {{3, 3, 1, 8, 0x10}, {10, 20, 30}, 1, {30, 20, 10}},  // right to left
         {{2, 2, 1, 32, 0, 0, 0, 0, 2}, {'i', 'd', 1, 2, 3, 4, 5, 6, 7, 8}, 4, {3, 2, 1, 4, 7, 6, 5, 8}},
         {{2, 2, 1, 16}, {0x00, 0x7c, 0xe0, 0x83}, 3, {255, 0, 0, 0, 255, 0}},  // 5-5-5, the top bit ignored
-        {{10, 3, 2, 24}, {0x83, 3, 2, 1, 0x01, 1, 2, 3, 4, 5, 6}, 3,  // a run across the rows, then a raw packet
+        {{10, 3, 2, 24},
+         {0x83, 3, 2, 1, 0x01, 1, 2, 3, 4, 5, 6},
+         3,  // a run across the rows, then a raw packet
          {1, 2, 3, 1, 2, 3, 1, 2, 3, 1, 2, 3, 3, 2, 1, 6, 5, 4}},
         {{11, 2, 1, 8}, {0x85, 77}, 1, {77, 77}},  // the last packet may run past the image
         {{11, 3, 2, 8, 0x20}, {0x82, 9, 0x02, 4, 5, 6}, 1, {4, 5, 6, 9, 9, 9}},  // top row first
@@ -40,7 +47,12 @@ TEST(TgaDecode, EveryKindArrivesAsRgbOrGreyBottomRowFirst) {
 }
 
 TEST(TgaDecode, BrokenFilesAreRefusedLeavingTheImageAlone) {
-    const struct { const char* what; Tga tga; Bytes body; std::size_t cut; } cases[] = {
+    const struct {
+        const char* what;
+        Tga tga;
+        Bytes body;
+        std::size_t cut;
+    } cases[] = {
         {"raw data one byte short", {2, 2, 2, 24}, kBgr, 1},
         {"header cut short", {2, 2, 2, 24}, {}, 1},
         {"packets end one pixel early", {10, 2, 2, 24}, {0x82, 1, 2, 3}, 0},
@@ -74,7 +86,10 @@ TEST(WindowIcon, EveryImageKindBecomesRgbaTopRowFirst) {
         {{2, 2, 4, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}},
          {9, 10, 11, 12, 13, 14, 15, 16, 1, 2, 3, 4, 5, 6, 7, 8}},
         {{3, 1, 3, {100, 0, 0, 0, 100, 0, 0, 0, 100}}, {100, 0, 0, 255, 0, 100, 0, 255, 0, 0, 100, 255}},
-        {Image{}, {}}, {{2, 2, 3, Bytes(11, 255)}, {}}, {{2, 2, 5, Bytes(20, 255)}, {}}, {{0, 2, 3, {}}, {}},
+        {Image{}, {}},
+        {{2, 2, 3, Bytes(11, 255)}, {}},
+        {{2, 2, 5, Bytes(20, 255)}, {}},
+        {{0, 2, 3, {}}, {}},
     };
     for (const auto& [image, rgba] : cases) {
         const IconPixels icon = iconPixelsOf(image);
@@ -85,11 +100,24 @@ TEST(WindowIcon, EveryImageKindBecomesRgbaTopRowFirst) {
 
 // The text shader discards texels under 10 %: overlay pictures need pure black and content well clear of it.
 TEST(GeneratedImages, PicturesAreRgbAtTheirSizeTheRightWayUpAndShowable) {
-    const struct { const char* name; int side; bool overlay; } images[] = {
-        {"ground14.tga", 256, false}, {"won.tga", 256, false}, {"leaf.tga", 256, false}, {"sunny.tga", 256, false},
-        {"mirelka_arm_l.tga", 256, false}, {"mirelka_arm_r.tga", 256, false}, {"mirelka_koerper2.tga", 512, false},
-        {"cakeIcon.tga", 256, true}, {"cakeIcon2.tga", 256, true}, {"cakeIcon3.tga", 256, true},
-        {"torte_textur.tga", 512, false}, {"victory.tga", 512, true}, {"gameover.tga", 512, true},
+    const struct {
+        const char* name;
+        int side;
+        bool overlay;
+    } images[] = {
+        {"ground14.tga", 256, false},
+        {"won.tga", 256, false},
+        {"leaf.tga", 256, false},
+        {"sunny.tga", 256, false},
+        {"mirelka_arm_l.tga", 256, false},
+        {"mirelka_arm_r.tga", 256, false},
+        {"mirelka_koerper2.tga", 512, false},
+        {"cakeIcon.tga", 256, true},
+        {"cakeIcon2.tga", 256, true},
+        {"cakeIcon3.tga", 256, true},
+        {"torte_textur.tga", 512, false},
+        {"victory.tga", 512, true},
+        {"gameover.tga", 512, true},
         {"alphabet.tga", 512, true},
     };
     std::map<std::string, Image> read;

@@ -14,25 +14,34 @@ const glm::mat4 kIdentity(1.0f);
 
 // A pitch that would reach 0 or 50 is refused while the yaw change stands.
 TEST(Camera, LookTurnsByTheCursorOffsetAndKeepsThePitchStrictlyInside) {
-    const struct { int x, y; float dt, pitch, yaw, pitchAfter; } cases[] = {
-        {600, 500, 0.016f, 40, 0, 40}, {900, 500, 0.01f, 40, -1.25f, 40},  // (600 - 900) / 1200 * 5 * 100 * dt
-        {600, 750, 0.01f, 40, 0, 40.5f}, {600, 0, 0.1f, 10, 0, 10}, {600, 1000, 0.1f, 40, 0, 40},
-        {0, 0, 0.1f, 10, 25, 10}, {0, 1000, 0.05f, 40, 12.5f, 45}};
+    const struct {
+        int x, y;
+        float dt, pitch, yaw, pitchAfter;
+    } cases[] = {
+        {600, 500, 0.016f, 40, 0, 40},   {900, 500, 0.01f, 40, -1.25f, 40},  // (600 - 900) / 1200 * 5 * 100 * dt
+        {600, 750, 0.01f, 40, 0, 40.5f}, {600, 0, 0.1f, 10, 0, 10},         {600, 1000, 0.1f, 40, 0, 40},
+        {0, 0, 0.1f, 10, 25, 10},        {0, 1000, 0.05f, 40, 12.5f, 45}};
     const Camera start = makeView().mainCamera;  // the first frame already shows the pitched eye
     expectNear(glm::vec3(start.orientation[3]), eyeOffset(start), 1e-4f);
     for (const auto& c : cases) {
         Camera camera = makeView().mainCamera;
         camera.pitch = c.pitch;
         const float change = look(camera, c.x, c.y, c.dt);
-        EXPECT_TRUE(std::fabs(change - c.yaw) + std::fabs(camera.yaw - c.yaw) + std::fabs(camera.pitch - c.pitchAfter) < 1e-4f)
+        EXPECT_TRUE(std::fabs(change - c.yaw) + std::fabs(camera.yaw - c.yaw) + std::fabs(camera.pitch - c.pitchAfter) <
+                    1e-4f)
             << c.x << "," << c.y << ": " << camera.yaw << " " << camera.pitch;
     }
 }
 
 TEST(Camera, ZoomStepsAHundredUnitsASecondBetweenFiveAndTwentyNeverOntoTheTarget) {
-    const struct { float from; bool in; float dt, to; } cases[] = {{15, true, 0.01f, 14}, {15, false, 0.02f, 17},
-        {5, true, 0.01f, 5}, {20, false, 0.01f, 20}, {15, true, 0.25f, 15}, {10, true, 0.1f, 10},
-        {0, false, 0.01f, 0}};  // an eye on the target has no direction: left alone, not NaN
+    const struct {
+        float from;
+        bool in;
+        float dt, to;
+    } cases[] = {
+        {15, true, 0.01f, 14}, {15, false, 0.02f, 17}, {5, true, 0.01f, 5}, {20, false, 0.01f, 20},
+        {15, true, 0.25f, 15}, {10, true, 0.1f, 10},   {0, false, 0.01f, 0}};  // an eye on the target has no direction:
+                                                                               // left alone, not NaN
     for (const auto& c : cases) {
         Camera camera = makeView().mainCamera;
         camera.position = glm::vec3(0, 0, c.from);
@@ -45,7 +54,8 @@ TEST(Camera, ResizeSetsBothProjectionsButAMinimisedWindowKeepsTheOldState) {
     View view = makeView();
     onWindowResize(view, 800, 600);
     // The light never follows the window.
-    EXPECT_TRUE(view.screenWidth == 800 && view.mainCamera.width == 800 && view.overlayCamera.height == 600 && view.lightCamera.width == 1200);
+    EXPECT_TRUE(view.screenWidth == 800 && view.mainCamera.width == 800 && view.overlayCamera.height == 600 &&
+                view.lightCamera.width == 1200);
     const glm::mat4 projection = view.projectionMatrix;
     EXPECT_EQ(projection, glm::perspective(glm::radians(60.0f), 800.0f / 600.0f, 0.1f, 1000.0f));
     EXPECT_EQ(view.overlayProjection, glm::ortho(0.0f, 800.0f, 0.0f, 600.0f, 0.1f, 10.0f));  // window pixels
@@ -58,16 +68,20 @@ TEST(Camera, ResizeSetsBothProjectionsButAMinimisedWindowKeepsTheOldState) {
 // Corners and edge midpoints of the bottom face against a cube widened by two in y.
 TEST(Collision, AFootprintHitsThroughItsEightBottomPoints) {
     const Box cube{glm::vec3(-1), glm::vec3(1)};
-    const struct { const char* why; Box box; bool hits; } cases[] = {
-        {"overlapping", {{0.9f, -1, -1}, {3, 1, 1}}, true}, {"touching in x", {{1, -1, -1}, {3, 1, 1}}, false},
-        {"touching in z", {{-1, -1, -3}, {1, 1, -1}}, false},
-        {"bottom 1.9 above", {{-0.5f, 2.9f, -0.5f}, {0.5f, 10, 0.5f}}, true},
-        {"bottom 2 above", {{-0.5f, 3, -0.5f}, {0.5f, 10, 0.5f}}, false},
-        {"bottom 1.9 below", {{-0.5f, -2.9f, -0.5f}, {0.5f, -2.5f, 0.5f}}, true},
-        {"bottom 2 below", {{-0.5f, -3, -0.5f}, {0.5f, -2.5f, 0.5f}}, false},
-        {"reaching in with its top", {{-0.5f, -10, -0.5f}, {0.5f, 0, 0.5f}}, false},
-        {"covering it between the points", {{-4, -1, -4}, {4, 1, 4}}, false},
-        {"a midpoint on it", {{-4, -1, 0}, {4, 1, 4}}, true}};
+    const struct {
+        const char* why;
+        Box box;
+        bool hits;
+    } cases[] = {{"overlapping", {{0.9f, -1, -1}, {3, 1, 1}}, true},
+                 {"touching in x", {{1, -1, -1}, {3, 1, 1}}, false},
+                 {"touching in z", {{-1, -1, -3}, {1, 1, -1}}, false},
+                 {"bottom 1.9 above", {{-0.5f, 2.9f, -0.5f}, {0.5f, 10, 0.5f}}, true},
+                 {"bottom 2 above", {{-0.5f, 3, -0.5f}, {0.5f, 10, 0.5f}}, false},
+                 {"bottom 1.9 below", {{-0.5f, -2.9f, -0.5f}, {0.5f, -2.5f, 0.5f}}, true},
+                 {"bottom 2 below", {{-0.5f, -3, -0.5f}, {0.5f, -2.5f, 0.5f}}, false},
+                 {"reaching in with its top", {{-0.5f, -10, -0.5f}, {0.5f, 0, 0.5f}}, false},
+                 {"covering it between the points", {{-4, -1, -4}, {4, 1, 4}}, false},
+                 {"a midpoint on it", {{-4, -1, 0}, {4, 1, 4}}, true}};
     for (const auto& c : cases) EXPECT_EQ(boxHitsObject(c.box, cube), c.hits) << c.why;
 }
 
@@ -75,10 +89,15 @@ TEST(Collision, AGhostIsBlockedByOtherGhostsAndLyingCakesNotTouchingOnesOrItself
     Scene scene;
     View view;
     buildTestScene(scene, view);
-    const struct { SceneObject* object; glm::vec3 place; bool collected, blocked; } cases[] = {
-        {&scene.ghosts[5], {100, 2.7f, 0}, false, false}, {&scene.ghosts[6], {101.5f, 2.7f, 0}, false, true},
-        {&scene.ghosts[6], {102, 2.7f, 0}, false, false},  // boxes touching
-        {&scene.cakes[3], {100, 0, 1.2f}, false, true}, {&scene.cakes[3], {100, 0, 1.2f}, true, false}};
+    const struct {
+        SceneObject* object;
+        glm::vec3 place;
+        bool collected, blocked;
+    } cases[] = {{&scene.ghosts[5], {100, 2.7f, 0}, false, false},
+                 {&scene.ghosts[6], {101.5f, 2.7f, 0}, false, true},
+                 {&scene.ghosts[6], {102, 2.7f, 0}, false, false},  // boxes touching
+                 {&scene.cakes[3], {100, 0, 1.2f}, false, true},
+                 {&scene.cakes[3], {100, 0, 1.2f}, true, false}};
     for (const auto& c : cases) {
         moveTo(*c.object, c.place);
         c.object->collected = c.collected;
@@ -93,16 +112,22 @@ TEST(Frustum, ABoxIsCulledOnlyWhenAllItsCornersLieOutsideOnePlane) {
         n[axis] = 1;
         cube.planes[2 * axis] = Plane{n.x, n.y, n.z, 1};
         cube.planes[2 * axis + 1] = Plane{-n.x, -n.y, -n.z, 1};
-        for (float side : {-3.0f, 3.0f}) EXPECT_FALSE(isBoxInFrustum(cube, kIdentity, Box{side * n - 0.5f, side * n + 0.5f}));
+        for (float side : {-3.0f, 3.0f})
+            EXPECT_FALSE(isBoxInFrustum(cube, kIdentity, Box{side * n - 0.5f, side * n + 0.5f}));
     }
-    const struct { glm::vec3 low, high; bool kept; } cases[] = {
-        {glm::vec3(0.9f), glm::vec3(5), true}, {glm::vec3(-5), glm::vec3(5), true},  // one corner in; across all
-        {{1, -0.5f, -0.5f}, {1, 0.5f, 0.5f}, true},  // lying in the plane x = 1
-        {{-0.5f, -0.5f, -3}, {0.5f, 0.5f, -1}, true}, {{-0.5f, -0.5f, -3}, {0.5f, 0.5f, -1.001f}, false}};
+    const struct {
+        glm::vec3 low, high;
+        bool kept;
+    } cases[] = {{glm::vec3(0.9f), glm::vec3(5), true},
+                 {glm::vec3(-5), glm::vec3(5), true},         // one corner in; across all
+                 {{1, -0.5f, -0.5f}, {1, 0.5f, 0.5f}, true},  // lying in the plane x = 1
+                 {{-0.5f, -0.5f, -3}, {0.5f, 0.5f, -1}, true},
+                 {{-0.5f, -0.5f, -3}, {0.5f, 0.5f, -1.001f}, false}};
     for (const auto& c : cases) EXPECT_EQ(isBoxInFrustum(cube, kIdentity, Box{c.low, c.high}), c.kept) << c.high.z;
     const glm::mat4 beside = glm::translate(kIdentity, glm::vec3(1.2f, 0, 0));  // corners placed by the model
     EXPECT_FALSE(isBoxInFrustum(cube, beside, Box{glm::vec3(0), glm::vec3(0.5f)}));
-    EXPECT_TRUE(isBoxInFrustum(cube, glm::rotate(beside, 3.1416f, glm::vec3(0, 1, 0)), Box{glm::vec3(0), glm::vec3(0.5f)}));
+    EXPECT_TRUE(
+        isBoxInFrustum(cube, glm::rotate(beside, 3.1416f, glm::vec3(0, 1, 0)), Box{glm::vec3(0), glm::vec3(0.5f)}));
 }
 
 // Points a hair inside the drawn view's edges are kept; a little outside, culled.
@@ -128,7 +153,8 @@ TEST(Frustum, BuiltFromTheCameraKeepsWhatTheSceneProjectionShows) {
                         EXPECT_TRUE(kept(depth, 0.9995f, sx, sy)) << depth << " " << sx << "," << sy;
                         EXPECT_EQ(kept(depth, 1.01f, sx, sy), sx == 0 && sy == 0) << depth << " " << sx << "," << sy;
                     }
-            EXPECT_TRUE(kept(0.15f, 0, 0, 0) && !kept(0.05f, 0, 0, 0) && !kept(1010.0f, 0, 0, 0) && !kept(-1.0f, 0, 0, 0));
+            EXPECT_TRUE(kept(0.15f, 0, 0, 0) && !kept(0.05f, 0, 0, 0) && !kept(1010.0f, 0, 0, 0) &&
+                        !kept(-1.0f, 0, 0, 0));
         }
 }
 

@@ -33,8 +33,10 @@ std::string element(const std::string& tag, int count, const std::string& inside
 
 // Geometries of {id, positions, position count, elements, more sources}, each in a node.
 std::string document(const std::vector<std::vector<std::string>>& geometries) {
-    std::string text = "<?xml version=\"1.0\"?><COLLADA xmlns=\"http://www.collada.org/2005/11/COLLADASchema\" "
-                       "version=\"1.4.1\"><library_geometries>", nodes;
+    std::string text =
+                    "<?xml version=\"1.0\"?><COLLADA xmlns=\"http://www.collada.org/2005/11/COLLADASchema\" "
+                    "version=\"1.4.1\"><library_geometries>",
+                nodes;
     for (const auto& g : geometries) {
         text += "<geometry id=\"" + g[0] + "\"><mesh>" + source(g[0] + "-p", g[1], std::stoi(g[2]), "XYZ") + g[4] +
                 "<vertices id=\"" + g[0] + "-v\">" + input("POSITION", g[0] + "-p") + "</vertices>" + g[3] +
@@ -55,13 +57,18 @@ bool importText(const std::string& text, ImportedMeshes& out) {
 
 // A quad with normals, a triangle with colours and texture coordinates, a triangle, line, quad and point.
 TEST(MeshImport, MeshesKeepTheirOwnDataShareOneBoundsAndCountOnlyTriangles) {
-    TempFile file(document({
-        {"q", "1 0 0 3 0 0 3 2 -1 1 2 -1", "4", element("polylist", 1, input("NORMAL", "n") + "<vcount>4</vcount>"
-         "<p>0 1 2 3</p>", "q"), source("n", "0 0 1 0 0 1 0 0 1 0 0 1", 4, "XYZ")},
-        {"t", "5 5 5 6 5 5 5 7 4", "3", element("triangles", 1, input("COLOR", "c") + input("TEXCOORD", "u") +
-         "<p>0 1 2</p>", "t"), source("c", "1 0 0 0 1 0 0 0 1", 3, "RGB") + source("u", "0 0 .75 .5 0 0", 3, "ST")},
-        {"m", "0 0 0 1 0 0 1 1 0 0 1 0 2 0 0 2 1 0 3 3 3", "7",
-         element("polylist", 4, "<vcount>3 2 4 1</vcount><p>0 1 2 4 5 0 1 2 3 6</p>", "m"), ""}}));
+    TempFile file(
+        document({{"q", "1 0 0 3 0 0 3 2 -1 1 2 -1", "4",
+                   element("polylist", 1,
+                           input("NORMAL", "n") + "<vcount>4</vcount>"
+                                                  "<p>0 1 2 3</p>",
+                           "q"),
+                   source("n", "0 0 1 0 0 1 0 0 1 0 0 1", 4, "XYZ")},
+                  {"t", "5 5 5 6 5 5 5 7 4", "3",
+                   element("triangles", 1, input("COLOR", "c") + input("TEXCOORD", "u") + "<p>0 1 2</p>", "t"),
+                   source("c", "1 0 0 0 1 0 0 0 1", 3, "RGB") + source("u", "0 0 .75 .5 0 0", 3, "ST")},
+                  {"m", "0 0 0 1 0 0 1 1 0 0 1 0 2 0 0 2 1 0 3 3 3", "7",
+                   element("polylist", 4, "<vcount>3 2 4 1</vcount><p>0 1 2 4 5 0 1 2 3 6</p>", "m"), ""}}));
     ImportedMeshes got;
     ASSERT_TRUE(importMeshes(file.path(), kDefaultColour, UvSource::File, got));
     ASSERT_EQ(got.meshes.size(), 3u);
@@ -78,7 +85,8 @@ TEST(MeshImport, MeshesKeepTheirOwnDataShareOneBoundsAndCountOnlyTriangles) {
         }
     }
     EXPECT_EQ(glm::uvec4(got.meshes[0].faceCount, got.meshes[0].vertexCount, got.meshes[1].vertexCount,
-                         got.meshes[2].faceCount), glm::uvec4(2, 4, 3, 3));  // the quads arrive as two triangles
+                         got.meshes[2].faceCount),
+              glm::uvec4(2, 4, 3, 3));  // the quads arrive as two triangles
     EXPECT_EQ(normals, glm::vec3(0, 0, 4));
     EXPECT_EQ(colours, (4.0f + got.meshes[2].vertexCount) * kDefaultColour + glm::vec3(1.0f));  // or the file's own
     EXPECT_EQ(uvs, glm::vec2(0.75f, 0.5f));
@@ -111,8 +119,9 @@ std::string nested(const std::string& tag, int depth) {
 // Each row breaks one thing Assimp relies on without checking: it read past arrays, indexed before its index
 // list, looped for ever or ended the process on these. The pre-check names the rule that refuses the text.
 TEST(MeshImport, ThePreCheckRefusesWhatAssimpWouldMisread) {
-    const std::string names = "<source id=\"nm\"><Name_array id=\"nm-a\" count=\"3\">a b c</Name_array>"
-                              "<technique_common><accessor source=\"#nm-a\" count=\"3\"/></technique_common></source>";
+    const std::string names =
+        "<source id=\"nm\"><Name_array id=\"nm-a\" count=\"3\">a b c</Name_array>"
+        "<technique_common><accessor source=\"#nm-a\" count=\"3\"/></technique_common></source>";
     const struct {
         const char* name;
         std::string text;
@@ -135,7 +144,9 @@ TEST(MeshImport, ThePreCheckRefusesWhatAssimpWouldMisread) {
          ColladaFault::InputUnresolved},
         {"input source elsewhere", replaced(kSquare, "source=\"#g-v\"", "source=\"#other.dae#g-v\""),
          ColladaFault::InputUnresolved},
-        {"normals read from names", replaced(square(element("triangles", 2, input("NORMAL", "nm") + "<p>0 1 2 1 3 2</p>")), "<vertices", names + "<vertices"),
+        {"normals read from names",
+         replaced(square(element("triangles", 2, input("NORMAL", "nm") + "<p>0 1 2 1 3 2</p>")), "<vertices",
+                  names + "<vertices"),
          ColladaFault::InputUnresolved},
         {"one id twice", replaced(kSquare, "</mesh>", "<extra id=\"g-p\"/></mesh>"), ColladaFault::InputUnresolved},
         {"input offset past 32 bits", replaced(kSquare, "#g-v\" offset=\"0\"", "#g-v\" offset=\"4294967296\""),
@@ -203,7 +214,8 @@ TEST(MeshImport, ThePreCheckPassesSoundDocuments) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        EXPECT_EQ(colladaFaultName(checkCollada(row.text.data(), row.text.size())), colladaFaultName(ColladaFault::Sound));
+        EXPECT_EQ(colladaFaultName(checkCollada(row.text.data(), row.text.size())),
+                  colladaFaultName(ColladaFault::Sound));
         ImportedMeshes out;
         ASSERT_TRUE(importText(row.text, out));
         ASSERT_EQ(out.meshes.size(), 1u);
@@ -213,7 +225,7 @@ TEST(MeshImport, ThePreCheckPassesSoundDocuments) {
 
 // The grass importer's (trunc(c) + 100) mod period keeps the dividend's sign and is finite where trunc is not.
 TEST(MeshImport, GrassTextureCoordinatesComeFromThePositions) {
-    const std::pair<float, float> cases[] = {{950.7f, 2},  {-99.9f, 1},     {-1200, -52},      {3e9f, 747},
+    const std::pair<float, float> cases[] = {{950.7f, 2},   {-99.9f, 1},     {-1200, -52},      {3e9f, 747},
                                              {-3e9f, -548}, {INFINITY, 747}, {-INFINITY, -548}, {NAN, 100}};
     for (const auto& [coordinate, u] : cases) EXPECT_EQ(positionTexCoord(coordinate, 1048), u) << coordinate;
 }

@@ -17,14 +17,26 @@ namespace {
 // Per model: its meshes (vertices, triangles), the bounds of the raw positions, and the mean vertex colour
 // (kNone where the file has none: the importer's stand-in) and texture coordinate.
 const glm::vec3 kNone(1.0f, 0.0f, 1.0f), kWhite(1.0f);
-const struct { const char* name; std::vector<glm::uvec2> meshes; glm::vec3 min, max, colour; glm::vec2 uv; }
-kModels[] = {
+const struct {
+    const char* name;
+    std::vector<glm::uvec2> meshes;
+    glm::vec3 min, max, colour;
+    glm::vec2 uv;
+} kModels[] = {
     {"sakuragras.dae", {{150, 50}}, {-2.7429, -1.8997, 0}, {2.55, 2.3943, 1.1001}, {0.2501, 0.5366, 0.1534}, {0, 0}},
-    {"mirelka5.dae", {{1191, 2016}, {219, 352}, {219, 352}}, {-192, -44.1013, -40}, {48, 44.1013, 40}, kWhite,
+    {"mirelka5.dae",
+     {{1191, 2016}, {219, 352}, {219, 352}},
+     {-192, -44.1013, -40},
+     {48, 44.1013, 40},
+     kWhite,
      {0.4994, 0.5213}},
     {"mirelka_arm_l.dae", {{219, 352}}, {-0.1699, 0.28, -0.7}, {0.1699, 1.1025, 0.8201}, kWhite, {0.5, 0.3905}},
     {"mirelka_arm_r.dae", {{219, 352}}, {-0.1699, -0.6025, -0.7}, {0.1699, 0.22, 0.8201}, kWhite, {0.5, 0.3905}},
-    {"mirelka_koerper2.dae", {{1191, 2016}}, {-1.1292, -2.647, -1.1555}, {4.2349, 0.9468, 0.8416}, kWhite,
+    {"mirelka_koerper2.dae",
+     {{1191, 2016}},
+     {-1.1292, -2.647, -1.1555},
+     {4.2349, 0.9468, 0.8416},
+     kWhite,
      {0.4992, 0.5694}},
     {"ghost2.dae", {{810, 1532}}, {-3.1499, -3.1799, -1}, {3.1499, 3.1799, 6.5}, {0.7309, 0.7657, 0.8498}, {0, 0}},
     {"sunnytextured.dae", {{731, 1232}}, {-4.24, -4.2, -4.8}, {4.24, 4.2, 5.2}, kWhite, {0.5, 0.5419}},

@@ -14,11 +14,15 @@ using namespace std::string_literals;
 TEST(OverlayText, FiguresKeepTheirBytes) {
     const std::pair<std::string, std::string> cases[] = {
         {objectCountCharacters(7), "7\0"s},  // the terminator is drawn as cell 0
-        {objectCountCharacters(123), "12"}, {objectCountCharacters(0), "0\0"s},
-        {figureCharacters(60.5f), "60.50"}, {figureCharacters(1234.5f), "1234."}, {figureCharacters(16.6666f), "16.66"},
+        {objectCountCharacters(123), "12"},
+        {objectCountCharacters(0), "0\0"s},
+        {figureCharacters(60.5f), "60.50"},
+        {figureCharacters(1234.5f), "1234."},
+        {figureCharacters(16.6666f), "16.66"},
         {figureCharacters(INFINITY), "inf\0\0"s},  // a zero frame time: padded, not stale bytes
         {figureCharacters(FLT_MAX), "34028"},      // forty digits must not overrun the format buffer
-        {frameTimeLine(0.016f), "16ms\n"}, {frameTimeLine(0.25f), "250ms\n"},
+        {frameTimeLine(0.016f), "16ms\n"},
+        {frameTimeLine(0.25f), "250ms\n"},
     };
     for (const auto& [got, expected] : cases) EXPECT_EQ(got, expected);
 }
@@ -36,13 +40,15 @@ TEST(OverlayText, LinesSitAtTheirPlacesInDrawingOrder) {
     EXPECT_TRUE(buildOverlayText(OptionFlags{}, {nullptr, 3, true, 0.0f}, OverlayFigures{}, 1200, 1000).empty());
     const std::vector<OverlayText> big = runs("abc", 40, 1200, 1000), odd = runs("abc", 3, 801, 600);
     const OverlayText expected[] = {{500, 850, "Objekte:"}, {680, 850, "47"},    {450, 950, "Framerate:"},
-                                    {670, 950, "60.50"},    {670, 900, "16.52"}, {790, 900, "ms"}, {20, 20, "abc"}};
+                                    {670, 950, "60.50"},    {670, 900, "16.52"}, {790, 900, "ms"},
+                                    {20, 20, "abc"}};
     ASSERT_TRUE(big.size() == 7 && odd.size() == 7);
     for (std::size_t i = 0; i < big.size(); ++i) {
         EXPECT_EQ(big[i].characters, expected[i].characters) << i;
         const glm::vec2 moved = i < 6 ? glm::vec2(200, 400) : glm::vec2(0);
         EXPECT_EQ(glm::vec4(big[i].x, big[i].y, odd[i].x, odd[i].y) - glm::vec4(0, 0, -moved),
-                  glm::vec4(expected[i].x, expected[i].y, expected[i].x, expected[i].y)) << i;
+                  glm::vec4(expected[i].x, expected[i].y, expected[i].x, expected[i].y))
+            << i;
     }
 }
 
@@ -55,7 +61,7 @@ TEST(OverlayText, OptionLinesKeepClearOfTheIconRowAfterAnyResize) {
     const Box none = iconRowBox(Scene{}, Box{});  // a plane that failed to load covers nothing
     EXPECT_FALSE(none.min.x < none.max.x);
     const glm::vec3 cases[] = {{1200, 1000, 60}, {1200, 1100, 160}, {1300, 1040, 100},  // width, height, drop
-                               {1600, 1200, 0}, {2400, 1000, 0}, {800, 600, 0}};     // above, right of, below it
+                               {1600, 1200, 0},  {2400, 1000, 0},   {800, 600, 0}};     // above, right of, below it
     for (const glm::vec3& c : cases) {
         const std::vector<OverlayText> free = runs("F", 1, c.x, c.y), clear = runs("F", 1, c.x, c.y, row);
         ASSERT_EQ(clear.size(), 7u);

@@ -27,10 +27,14 @@ TEST(StartLayout, PlacesTheFiguresAndStartsTheCountersAfresh) {
     onWindowResize(view, 800, 600);  // the overlay fits the window at population
     const Box box{glm::vec3(-2.0f, -1.0f, -1.0f), glm::vec3(4.0f, 1.0f, 3.0f)};
     populateScene(scene, SceneBounds{box, box, box, Box{}}, view);
-    const struct { const SceneObject& object; glm::vec3 place; } places[] = {{scene.ghosts[0], {-75.5f, 2.7f, 311}},
-        {scene.phantom, {51, 118, -4}}, {scene.heroAnchor, {0, 4, 300}}, {scene.rightArm, {0.5f, 2.7f, 300}},
-        {scene.heroBody, {0, 4, 300}}, {scene.cakes[9], {-36, 115, -45}}, {scene.torte, {0, 13.2f, 0}},
-        {scene.cakeIcons[9], {670, 570, 9}}, {scene.endScreenObject, {400, 300, 9}}};
+    const struct {
+        const SceneObject& object;
+        glm::vec3 place;
+    } places[] = {{scene.ghosts[0], {-75.5f, 2.7f, 311}}, {scene.phantom, {51, 118, -4}},
+                  {scene.heroAnchor, {0, 4, 300}},        {scene.rightArm, {0.5f, 2.7f, 300}},
+                  {scene.heroBody, {0, 4, 300}},          {scene.cakes[9], {-36, 115, -45}},
+                  {scene.torte, {0, 13.2f, 0}},           {scene.cakeIcons[9], {670, 570, 9}},
+                  {scene.endScreenObject, {400, 300, 9}}};
     for (const auto& p : places) expectNear(at(p.object), p.place);
     for (int i = 0; i < kGhostCount; ++i) EXPECT_TRUE(!scene.ghostHasStolen[i] && scene.ghostCooldown[i] == 5.0f);
 }
@@ -61,25 +65,34 @@ TEST_F(Rules, CakesWithinTwoUnitsInXAndZArePickedUpOnceWhateverTheirHeight) {
     moveTo(scene.cakes[6], {-1, 88.8f, 301.5f});
     moveTo(scene.cakes[7], {0, 0, 302});
     EXPECT_TRUE(collectCakes(scene, 3) == 5 && collectCakes(scene, 5) == 5);  // continues the running count
-    EXPECT_TRUE(!scene.cakes[4].collected && scene.cakes[5].collected && scene.cakes[6].collected && !scene.cakes[7].collected);
+    EXPECT_TRUE(!scene.cakes[4].collected && scene.cakes[5].collected && scene.cakes[6].collected &&
+                !scene.cakes[7].collected);
     EXPECT_EQ(scene.cakesInWorld, 8);
 }
 
 // Eight cakes at the phantom win; the game is lost once eight can no longer be
 // delivered; the icon row reads carried, then lying, then lost from the left.
 TEST_F(Rules, TheEndConditionsAndTheIconRowFollowTheCakeCounts) {
-    const struct { float x, z; int carried, lost; bool won, gameLost; const char* icons; } cases[] = {
-        {52.5f, -5.5f, 8, 0, true, false, "CCCCCCCCLL"}, {52.5f, -5.5f, 10, 0, true, false, "CCCCCCCCCC"},
-        {52.5f, -5.5f, 7, 0, false, false, "CCCCCCCLLL"},
-        {53, -4, 8, 0, false, false, "CCCCCCCCLL"},  // exactly 2 from the phantom at (51, -4)
-        {0, 300, 0, 2, false, false, "LLLLLLLLXX"}, {0, 300, 5, 2, false, false, "CCCCCLLLXX"},
-        {0, 300, 0, 3, false, true, "LLLLLLLXXX"}, {52.5f, -5.5f, 7, 3, false, true, "CCCCCCCXXX"}};
+    const struct {
+        float x, z;
+        int carried, lost;
+        bool won, gameLost;
+        const char* icons;
+    } cases[] = {{52.5f, -5.5f, 8, 0, true, false, "CCCCCCCCLL"},
+                 {52.5f, -5.5f, 10, 0, true, false, "CCCCCCCCCC"},
+                 {52.5f, -5.5f, 7, 0, false, false, "CCCCCCCLLL"},
+                 {53, -4, 8, 0, false, false, "CCCCCCCCLL"},  // exactly 2 from the phantom at (51, -4)
+                 {0, 300, 0, 2, false, false, "LLLLLLLLXX"},
+                 {0, 300, 5, 2, false, false, "CCCCCLLLXX"},
+                 {0, 300, 0, 3, false, true, "LLLLLLLXXX"},
+                 {52.5f, -5.5f, 7, 3, false, true, "CCCCCCCXXX"}};
     for (const auto& c : cases) {
         placeHeroine(scene, view.mainCamera, c.x, c.z);
         setCakeCounts(scene, c.carried, c.lost);
         std::string icons;
         for (int k = 0; k < kCakeCount; ++k) icons += "CLX"[static_cast<int>(iconState(scene, k))];
-        EXPECT_TRUE(hasWon(scene) == c.won && hasLost(scene) == c.gameLost) << c.carried << " carried " << c.lost << " lost";
+        EXPECT_TRUE(hasWon(scene) == c.won && hasLost(scene) == c.gameLost)
+            << c.carried << " carried " << c.lost << " lost";
         EXPECT_EQ(icons, c.icons);
     }
 }
@@ -91,7 +104,10 @@ TEST_F(Rules, AGhostThatStoleRestsFiveSecondsEveryTime) {
     EXPECT_EQ(updateSteals(scene, 9.0f), 0);
     EXPECT_FALSE(scene.ghostHasStolen[2]);
     scene.carriedCakes = 10;
-    const struct { float now; int carried; } steps[] = {{10.0f, 9}, {15.0f, 9}, {15.1f, 8}, {19.6f, 8}, {20.2f, 7}};
+    const struct {
+        float now;
+        int carried;
+    } steps[] = {{10.0f, 9}, {15.0f, 9}, {15.1f, 8}, {19.6f, 8}, {20.2f, 7}};
     for (const auto& s : steps) EXPECT_EQ(scene.carriedCakes = updateSteals(scene, s.now), s.carried) << s.now;
     EXPECT_EQ(capture.buffer.str(), "Stole cake\nStole cake\nStole cake\n");
 }
@@ -111,12 +127,17 @@ TEST_F(Rules, WithOneCakeTheLowerIndexedGhostStealsAndRestingGhostsShareOneClock
 // wall, three for a box hit before moving) and draws a fresh direction; a
 // patrol blocked by a box or her body steps along the new one.
 TEST_F(Rules, ABlockedGhostIsTakenBackAndTurns) {
-    const struct { const char* why; int carried; float ridgeZ; glm::vec3 start, other; float dt, moved; } cases[] = {
-        {"chase onto a wall", 2, 290, {0, 2.7f, 280}, {}, 1.0f, 20.0f},
-        {"chase from inside a ghost", 1, 0, {0, 2.7f, 280}, {1.5f, 2.7f, 280}, 0.1f, 3.0f},
-        {"patrol onto a wall", 0, 100, {0, 2.7f, 98.5f}, {}, 1.0f, 2.0f},
-        {"patrol into a ghost", 0, 0, {0, 2.7f, 50}, {0, 2.7f, 51.5f}, 0.5f, 0.5f},
-        {"patrol into her body", 1, 0, {1, 2.7f, 300}, {}, 0.1f, 0.1f}};
+    const struct {
+        const char* why;
+        int carried;
+        float ridgeZ;
+        glm::vec3 start, other;
+        float dt, moved;
+    } cases[] = {{"chase onto a wall", 2, 290, {0, 2.7f, 280}, {}, 1.0f, 20.0f},
+                 {"chase from inside a ghost", 1, 0, {0, 2.7f, 280}, {1.5f, 2.7f, 280}, 0.1f, 3.0f},
+                 {"patrol onto a wall", 0, 100, {0, 2.7f, 98.5f}, {}, 1.0f, 2.0f},
+                 {"patrol into a ghost", 0, 0, {0, 2.7f, 50}, {0, 2.7f, 51.5f}, 0.5f, 0.5f},
+                 {"patrol into her body", 1, 0, {1, 2.7f, 300}, {}, 0.1f, 0.1f}};
     for (const auto& c : cases) {
         buildTestScene(scene, view);
         map = HeightMap{};
@@ -138,12 +159,16 @@ TEST_F(Rules, ABlockedGhostIsTakenBackAndTurns) {
 // distance per second, others patrol; they face the way they moved.
 TEST_F(Rules, GhostsChaseWithinThirtyUnitsPatrolOtherwiseAndFaceTheWayTheyMoved) {
     const float h = std::sqrt(0.5f);
-    const struct { glm::vec3 place, direction; bool reversed, resting; glm::vec3 after; float heading; } cases[] = {
-        {{20, 2.7f, 300}, {1, 0, 0}, true, false, {19, 2.7f, 300}, 180},
-        {{0, 2.7f, 270}, {1, 0, 0}, true, false, {0.1f, 2.7f, 270}, 0},  // 30 away
-        {{-10, 2.7f, 300}, {1, 0, 0}, true, true, {-9.9f, 2.7f, 300}, 0},
-        {{0, 2.7f, 100}, {h, 0, h}, false, false, {-0.1f * h, 2.7f, 100 - 0.1f * h}, 135},
-        {{-100, 2.7f, 0}, {h, 0, h}, true, false, {-100 + 0.1f * h, 2.7f, 0.1f * h}, -45}};
+    const struct {
+        glm::vec3 place, direction;
+        bool reversed, resting;
+        glm::vec3 after;
+        float heading;
+    } cases[] = {{{20, 2.7f, 300}, {1, 0, 0}, true, false, {19, 2.7f, 300}, 180},
+                 {{0, 2.7f, 270}, {1, 0, 0}, true, false, {0.1f, 2.7f, 270}, 0},  // 30 away
+                 {{-10, 2.7f, 300}, {1, 0, 0}, true, true, {-9.9f, 2.7f, 300}, 0},
+                 {{0, 2.7f, 100}, {h, 0, h}, false, false, {-0.1f * h, 2.7f, 100 - 0.1f * h}, 135},
+                 {{-100, 2.7f, 0}, {h, 0, h}, true, false, {-100 + 0.1f * h, 2.7f, 0.1f * h}, -45}};
     scene.carriedCakes = 1;
     for (int i = 0; i < 5; ++i) {
         moveTo(scene.ghosts[i], cases[i].place);
@@ -199,8 +224,11 @@ TEST_F(Rules, ThePhantomBobsBetween117And118AtHalfAUnitPerSecond) {
 
 TEST_F(Rules, LongFramesAreSplitIntoEqualStepsAndEveryFrameRunsOnce) {
     const float nan = std::numeric_limits<float>::quiet_NaN(), infinity = std::numeric_limits<float>::infinity();
-    const struct { float frameTime; int steps; } cases[] = {{0.016f, 1}, {0.1f, 1}, {0.1001f, 2}, {0.25f, 3},
-        {3.0f, 30}, {1000.0f, 100}, {infinity, 100}, {0.0f, 1}, {-0.5f, 1}, {nan, 1}};
+    const struct {
+        float frameTime;
+        int steps;
+    } cases[] = {{0.016f, 1},    {0.1f, 1},       {0.1001f, 2}, {0.25f, 3}, {3.0f, 30},
+                 {1000.0f, 100}, {infinity, 100}, {0.0f, 1},    {-0.5f, 1}, {nan, 1}};
     for (const auto& c : cases) EXPECT_EQ(simulationSteps(c.frameTime), c.steps) << c.frameTime;
     setHeld(input, Key::W, true);
     const FrameEvents events = frame(0.25f);  // ten units in all; a step falls half a stride in

@@ -19,9 +19,16 @@ double peakOf(const std::vector<std::int16_t>& pcm) {
 
 // Tunes end while their end screen shows, a step before the next, the wind loop is too long to hear repeat.
 TEST(SoundSynth, EverySoundIsRepeatableAudibleUnclippedAndSilentAtItsEnds) {
-    const struct { E effect; double shortest, longest; } sounds[] = {
-        {E::CakePickedUp, 0.2, 0.5}, {E::CakeStolen, 0.3, 1.0}, {E::Victory, 0.8, kEndScreenHoldSeconds - 0.5},
-        {E::GameOver, 0.8, kEndScreenHoldSeconds - 0.5}, {E::OptionClick, 0.005, 0.05}, {E::Footstep, 0.05, 0.4},
+    const struct {
+        E effect;
+        double shortest, longest;
+    } sounds[] = {
+        {E::CakePickedUp, 0.2, 0.5},
+        {E::CakeStolen, 0.3, 1.0},
+        {E::Victory, 0.8, kEndScreenHoldSeconds - 0.5},
+        {E::GameOver, 0.8, kEndScreenHoldSeconds - 0.5},
+        {E::OptionClick, 0.005, 0.05},
+        {E::Footstep, 0.05, 0.4},
         {E::Wind, 2.0, 1e9},
     };
     for (const auto& s : sounds) {
@@ -50,7 +57,8 @@ TEST(SoundSynth, EverySoundIsRepeatableAudibleUnclippedAndSilentAtItsEnds) {
     }
     // With wind and a click, sounds starting together (a pick-up as a ghost strikes, the end) stay under full scale.
     for (const auto& moment : {std::vector<E>{E::Footstep, E::CakePickedUp, E::CakeStolen},
-                               {E::CakeStolen, E::GameOver}, {E::Footstep, E::Victory}}) {
+                               {E::CakeStolen, E::GameOver},
+                               {E::Footstep, E::Victory}}) {
         double sum = peakOf(synthesiseSound(E::Wind)) + peakOf(synthesiseSound(E::OptionClick));
         for (E effect : moment) sum += peakOf(synthesiseSound(effect));
         EXPECT_LE(sum, 1.0) << static_cast<int>(moment.back());

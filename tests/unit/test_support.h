@@ -8,8 +8,8 @@
 #include <sstream>
 #include <string>
 
-#include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
+#include <glm/gtc/matrix_transform.hpp>
 
 #include "game/scene.h"
 #include "math/view.h"

@@ -22,13 +22,19 @@ const float kInfinity = std::numeric_limits<float>::infinity();
 constexpr std::size_t kTexels = std::size_t(kHeightMapSize) * kHeightMapSize;
 
 TEST(HeightMap, LooksUpTexelsByTruncationClampedToTheMap) {
-    const struct { float x; int column; float z; int row; } cases[] = {{0, 512, 0, 512}, {0.7f, 512, 0.5f, 512},
-        {-0.8f, 511, -0.5f, 512}, {100, 646, 1.1f, 511}, {0, 512, -100, 640}, {1e6f, 1023, -1e6f, 1023},
-        {-1e6f, 0, 1e6f, 0}, {kInfinity, 1023, kInfinity, 0}};
-    for (const auto& c : cases) EXPECT_TRUE(heightMapColumn(c.x) == c.column && heightMapRow(c.z) == c.row) << c.x << "," << c.z;
+    const struct {
+        float x;
+        int column;
+        float z;
+        int row;
+    } cases[] = {
+        {0, 512, 0, 512},    {0.7f, 512, 0.5f, 512},    {-0.8f, 511, -0.5f, 512}, {100, 646, 1.1f, 511},
+        {0, 512, -100, 640}, {1e6f, 1023, -1e6f, 1023}, {-1e6f, 0, 1e6f, 0},      {kInfinity, 1023, kInfinity, 0}};
+    for (const auto& c : cases)
+        EXPECT_TRUE(heightMapColumn(c.x) == c.column && heightMapRow(c.z) == c.row) << c.x << "," << c.z;
     HeightMap map;
     EXPECT_EQ(heightAt(map, kNaN, kNaN), 0.0f);  // read inside the map
-    setHeightAtTexel(map, 511, 512, 3.0f);  // row-major
+    setHeightAtTexel(map, 511, 512, 3.0f);       // row-major
     setHeightAtTexel(map, 1023, 1023, 9.0f);
     EXPECT_TRUE(heightAt(map, 0.0f, 1.1f) == 3.0f && heightAt(map, 1.0e30f, -1.0e30f) == 9.0f);
     map.values.clear();  // a map of the wrong size reads as flat ground
@@ -37,8 +43,11 @@ TEST(HeightMap, LooksUpTexelsByTruncationClampedToTheMap) {
 
 TEST(HeightMap, PassableWithinTheRimWhereNoDiagonalNeighbourRisesOrDropsMoreThanFive) {
     HeightMap map;
-    const struct { float x, z; bool passable; } rim[] = {{338, 0, true}, {0, -338, true}, {338.5f, 0, false},
-        {0, -338.5f, false}, {239.5f, 239.5f, false}, {1e30f, 0, false}, {kNaN, 0, false}, {0, kNaN, false}};
+    const struct {
+        float x, z;
+        bool passable;
+    } rim[] = {{338, 0, true},          {0, -338, true},   {338.5f, 0, false}, {0, -338.5f, false},
+               {239.5f, 239.5f, false}, {1e30f, 0, false}, {kNaN, 0, false},   {0, kNaN, false}};
     for (const auto& c : rim) EXPECT_EQ(isPassable(map, c.x, c.z), c.passable) << c.x << "," << c.z;
     setHeightAtTexel(map, heightMapRow(0.0f) + 2, heightMapColumn(338.0f) + 2, 6.0f);
     EXPECT_FALSE(isPassable(map, 338.0f, 0.0f));  // on the rim the slope still decides
@@ -55,24 +64,35 @@ TEST(HeightMap, PassableWithinTheRimWhereNoDiagonalNeighbourRisesOrDropsMoreThan
 }
 
 TEST(TerrainBitmap, GreyLevelsAreTheLowByteOfTheTruncatedScaledHeight) {
-    const struct { float height, scale; int grey; } cases[] = {{10, 0.85f, 8}, {301.2f, 0.85f, 0}, {-1.5f, 0.85f, 255},
-        {-0.5f, 0.85f, 0}, {299, 0.85f, 254}, {-200, 0.85f, 86}, {10, 1, 10}, {kNaN, 0.85f, 0}, {kInfinity, 0.85f, 0}};
+    const struct {
+        float height, scale;
+        int grey;
+    } cases[] = {{10, 0.85f, 8},    {301.2f, 0.85f, 0}, {-1.5f, 0.85f, 255}, {-0.5f, 0.85f, 0},    {299, 0.85f, 254},
+                 {-200, 0.85f, 86}, {10, 1, 10},        {kNaN, 0.85f, 0},    {kInfinity, 0.85f, 0}};
     for (const auto& c : cases) EXPECT_EQ(greyLevel(c.height, c.scale), c.grey) << c.height;
 }
 
 TEST(TerrainBitmap, IsA24BitBitmapOfTheMapRowsBottomUpThreeEqualBytesAPixel) {
     std::vector<float> heights(kTexels, 0.0f);
-    const struct { std::size_t texel; float height; unsigned char grey; } marks[] = {
-        {0, 10, 8}, {1023, 100, 85}, {1024, -1.5f, 255}, {kTexels - 1, 200, 170}, {2, 0, 0}};
+    const struct {
+        std::size_t texel;
+        float height;
+        unsigned char grey;
+    } marks[] = {{0, 10, 8}, {1023, 100, 85}, {1024, -1.5f, 255}, {kTexels - 1, 200, 170}, {2, 0, 0}};
     for (const auto& mark : marks) heights[mark.texel] = mark.height;
     const std::vector<unsigned char> file = encodeGreyBitmap(heights.data());
     ASSERT_EQ(file.size(), 3145782u);
     auto field = [&](std::size_t at, int bytes) {  // little-endian
-        return (bytes == 4 ? std::uint32_t(file[at + 3]) << 24 | file[at + 2] << 16 : 0u) | file[at + 1] << 8 | file[at];
+        return (bytes == 4 ? std::uint32_t(file[at + 3]) << 24 | file[at + 2] << 16 : 0u) | file[at + 1] << 8 |
+               file[at];
     };
-    const struct { std::size_t at; int bytes; std::uint32_t value; } header[] = {{0, 2, 'B' | 'M' << 8}, {2, 4, 3145782}, {6, 4, 0}, {10, 4, 54},
-        {14, 4, 40}, {18, 4, 1024}, {22, 4, 1024}, {26, 2, 1}, {28, 2, 24}, {30, 4, 0}, {34, 4, 3145728}, {38, 4, 0},
-        {42, 4, 0}, {46, 4, 0}, {50, 4, 0}};
+    const struct {
+        std::size_t at;
+        int bytes;
+        std::uint32_t value;
+    } header[] = {{0, 2, 'B' | 'M' << 8}, {2, 4, 3145782}, {6, 4, 0},  {10, 4, 54}, {14, 4, 40},
+                  {18, 4, 1024},          {22, 4, 1024},   {26, 2, 1}, {28, 2, 24}, {30, 4, 0},
+                  {34, 4, 3145728},       {38, 4, 0},      {42, 4, 0}, {46, 4, 0},  {50, 4, 0}};
     for (const auto& h : header) EXPECT_EQ(field(h.at, h.bytes), h.value) << "offset " << h.at;
     for (const auto& mark : marks)
         for (int b = 0; b < 3; ++b) EXPECT_EQ(file[54 + 3 * mark.texel + b], mark.grey) << mark.texel;

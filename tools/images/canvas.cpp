@@ -244,7 +244,8 @@ void fill(Canvas& canvas, const Shape& shape, const Paint& paint, float opacity)
 }
 
 void fill(Canvas& canvas, const Shape& shape, Colour colour, float opacity) {
-    fill(canvas, shape, [colour](float, float) { return colour; }, opacity);
+    fill(
+        canvas, shape, [colour](float, float) { return colour; }, opacity);
 }
 
 void paintAll(Canvas& canvas, const Paint& paint) {

@@ -75,8 +75,8 @@ void drawFace(Canvas& canvas, float cx, float eyeY, const FaceStyle& style) {
     fill(canvas, ellipse(cx, eyeY + style.mouthDrop * 0.5f, style.eyeWidth * 0.35f, style.eyeHeight * 0.3f),
          rgb(226, 160, 132));
     fill(canvas,
-         arcStroke(cx, eyeY + style.mouthDrop - style.eyeHeight * 0.4f, style.eyeWidth * 1.5f,
-                   style.eyeHeight * 0.9f, 25.0f, 155.0f, style.eyeHeight * 0.42f),
+         arcStroke(cx, eyeY + style.mouthDrop - style.eyeHeight * 0.4f, style.eyeWidth * 1.5f, style.eyeHeight * 0.9f,
+                   25.0f, 155.0f, style.eyeHeight * 0.42f),
          style.lips);
 }
 
@@ -133,8 +133,7 @@ Canvas heroineBodyPicture() {
     // Lace at the hem of the skirt.
     fill(canvas, rectangle(0.0f, w.y(0.322f), 512.0f, w.y(0.30f)), white);
     for (int i = 0; i <= 32; ++i) fill(canvas, circle(static_cast<float>(i) * 16.0f, w.y(0.30f), 6.5f), white);
-    for (int i = 0; i < 64; ++i)
-        fill(canvas, circle(static_cast<float>(i) * 8.0f + 4.0f, w.y(0.311f), 1.6f), lace);
+    for (int i = 0; i < 64; ++i) fill(canvas, circle(static_cast<float>(i) * 8.0f + 4.0f, w.y(0.311f), 1.6f), lace);
 
     // Apron: skirt panel with a lace edge and a pocket, waistband, bib with a heart, straps.
     const Paint apronPaint = [&](float x, float y) {
@@ -170,8 +169,7 @@ Canvas heroineBodyPicture() {
     // Hair: long at the back (over the dress), framing the face at the sides, a fringe in front.
     for (float seam : {0.0f, 512.0f}) {
         fill(canvas, roundedRectangle(seam - w.x(0.2f), w.y(0.93f), seam + w.x(0.2f), w.y(0.62f), 40.0f), hairPaint);
-        fill(canvas, roundedRectangle(seam - w.x(0.25f), w.y(0.93f), seam + w.x(0.25f), w.y(0.745f), 18.0f),
-             hairPaint);
+        fill(canvas, roundedRectangle(seam - w.x(0.25f), w.y(0.93f), seam + w.x(0.25f), w.y(0.745f), 18.0f), hairPaint);
     }
     fill(canvas, roundedRectangle(w.x(0.24f), w.y(0.98f), w.x(0.33f), w.y(0.775f), 16.0f), hairPaint);
     fill(canvas, roundedRectangle(w.x(0.67f), w.y(0.98f), w.x(0.76f), w.y(0.775f), 16.0f), hairPaint);
@@ -181,14 +179,12 @@ Canvas heroineBodyPicture() {
              hairPaint);
     // A red ribbon round the hair with a bow above the left ear.
     fill(canvas, rectangle(0.0f, w.y(0.948f), 512.0f, w.y(0.93f)), dress);
-    fill(canvas, polygon({{w.x(0.33f), w.y(0.939f)}, {w.x(0.285f), w.y(0.965f)}, {w.x(0.285f), w.y(0.913f)}}),
-         dress);
-    fill(canvas, polygon({{w.x(0.33f), w.y(0.939f)}, {w.x(0.375f), w.y(0.965f)}, {w.x(0.375f), w.y(0.913f)}}),
-         dress);
+    fill(canvas, polygon({{w.x(0.33f), w.y(0.939f)}, {w.x(0.285f), w.y(0.965f)}, {w.x(0.285f), w.y(0.913f)}}), dress);
+    fill(canvas, polygon({{w.x(0.33f), w.y(0.939f)}, {w.x(0.375f), w.y(0.965f)}, {w.x(0.375f), w.y(0.913f)}}), dress);
     fill(canvas, circle(w.x(0.33f), w.y(0.939f), 5.0f), dressShadow);
 
-    const FaceStyle face{26.0f, 12.0f, 8.5f, 25.0f, rgb(96, 62, 34), rgb(110, 60, 28), rgb(196, 62, 74),
-                         rgb(250, 140, 150)};
+    const FaceStyle face{
+        26.0f, 12.0f, 8.5f, 25.0f, rgb(96, 62, 34), rgb(110, 60, 28), rgb(196, 62, 74), rgb(250, 140, 150)};
     drawFace(canvas, 256.0f, w.y(0.85f), face);
     return canvas;
 }

@@ -99,8 +99,8 @@ Shape textShape(const Font& font, const std::string& text, float centreX, float 
         pens.push_back(pen);
         pen += static_cast<float>(advance) * scale;
         if (i + 1 < text.size())
-            pen += static_cast<float>(stbtt_GetCodepointKernAdvance(&info, codepoint,
-                                                                    static_cast<unsigned char>(text[i + 1]))) *
+            pen += static_cast<float>(
+                       stbtt_GetCodepointKernAdvance(&info, codepoint, static_cast<unsigned char>(text[i + 1]))) *
                    scale;
     }
     int ascent = 0;
@@ -115,8 +115,7 @@ Shape textShape(const Font& font, const std::string& text, float centreX, float 
 
     for (std::size_t i = 0; i < text.size(); ++i) {
         const float whole = std::floor(pens[i]);
-        const GlyphBitmap glyph =
-            rasterise(info, static_cast<unsigned char>(text[i]), scale, scale, pens[i] - whole);
+        const GlyphBitmap glyph = rasterise(info, static_cast<unsigned char>(text[i]), scale, scale, pens[i] - whole);
         const int left = pad + static_cast<int>(whole) + glyph.x0;
         const int top = baseline + glyph.y0;
         for (int y = 0; y < glyph.height; ++y) {

@@ -57,17 +57,15 @@ int main(int argc, char** argv) {
     }
     Font font;
     if (!loadFont(kLetteringFontPath, font)) {
-        std::fprintf(stderr, "make_images: cannot read the font %s (package fonts-dejavu-core)\n",
-                     kLetteringFontPath);
+        std::fprintf(stderr, "make_images: cannot read the font %s (package fonts-dejavu-core)\n", kLetteringFontPath);
         return 1;
     }
     for (const PictureEntry& entry : kPictures) {
         const Canvas canvas = entry.make(font);
         const std::filesystem::path target = dir / entry.file;
         const std::filesystem::path partial = dir / (std::string(entry.file) + ".part");
-        const bool written =
-            writeTga(partial.string(), canvas.width, canvas.height,
-                     entry.overlay ? overlayBytes(canvas) : opaqueBytes(canvas));
+        const bool written = writeTga(partial.string(), canvas.width, canvas.height,
+                                      entry.overlay ? overlayBytes(canvas) : opaqueBytes(canvas));
         if (written) std::filesystem::rename(partial, target, error);
         if (!written || error) {
             std::fprintf(stderr, "make_images: cannot write %s\n", target.c_str());

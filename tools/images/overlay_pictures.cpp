@@ -103,9 +103,8 @@ void drawTitle(Canvas& canvas, const Font& font, const std::string& first, const
         const float baseline = baselines[i];
         const Shape text = textShape(font, lines[i], 256.0f, baseline, capHeight);
         fill(canvas, grow(text, 7.0f), rim);
-        fill(canvas, text, [=](float, float y) {
-            return mix(light, deep, clamp01((y - baseline + capHeight) / capHeight));
-        });
+        fill(canvas, text,
+             [=](float, float y) { return mix(light, deep, clamp01((y - baseline + capHeight) / capHeight)); });
     }
 }
 
@@ -120,8 +119,9 @@ void scatterConfetti(Canvas& canvas, int count, float y0, float y1, float keepOu
         const float turn = nextRange(random, 0.0f, kPi);
         const Colour colour = colours[i % 5];
         if (x > keepOutX0 && x < keepOutX1) continue;
-        fill(canvas, capsule(x - std::cos(turn) * 6.0f, y - std::sin(turn) * 6.0f, x + std::cos(turn) * 6.0f,
-                             y + std::sin(turn) * 6.0f, 3.0f),
+        fill(canvas,
+             capsule(x - std::cos(turn) * 6.0f, y - std::sin(turn) * 6.0f, x + std::cos(turn) * 6.0f,
+                     y + std::sin(turn) * 6.0f, 3.0f),
              colour);
     }
 }
@@ -143,8 +143,8 @@ Canvas cakeIconPicture(CakeLook look) {
 Canvas victoryPicture(const Font& font) {
     Canvas canvas = makeClearCanvas(512, 512);
     scatterConfetti(canvas, 60, 240.0f, 500.0f, 140.0f, 372.0f, 71u);
-    const float stars[][3] = {{84, 300, 30}, {436, 318, 34}, {60, 430, 20}, {456, 440, 22}, {120, 480, 14},
-                              {400, 486, 14}};
+    const float stars[][3] = {{84, 300, 30},  {436, 318, 34}, {60, 430, 20},
+                              {456, 440, 22}, {120, 480, 14}, {400, 486, 14}};
     for (const auto& s : stars) {
         fill(canvas, grow(star(s[0], s[1], s[2], s[2] * 0.42f, 5), 4.0f), rgb(170, 100, 20));
         fill(canvas, star(s[0], s[1], s[2], s[2] * 0.42f, 5), rgb(255, 222, 70));
@@ -160,8 +160,7 @@ Canvas gameOverPicture(const Font& font) {
     Shape ghost = unite(circle(190.0f, 330.0f, 68.0f), rectangle(122.0f, 330.0f, 258.0f, 438.0f));
     for (int i = 0; i < 4; ++i) ghost = unite(std::move(ghost), circle(139.0f + 34.0f * i, 438.0f, 17.0f));
     const Shape arm = capsule(250.0f, 380.0f, 300.0f, 402.0f, 11.0f);
-    for (float y : {300.0f, 350.0f, 400.0f})
-        fill(canvas, capsule(40.0f, y, 98.0f, y, 5.0f), rgb(150, 170, 220));
+    for (float y : {300.0f, 350.0f, 400.0f}) fill(canvas, capsule(40.0f, y, 98.0f, y, 5.0f), rgb(150, 170, 220));
     fill(canvas, grow(unite(ghost, arm), 5.0f), rgb(96, 108, 160));
     const Paint sheet = [](float x, float y) {
         return mix(rgb(250, 252, 255), rgb(196, 212, 244), clamp01((y - 300.0f) / 160.0f + (x - 190.0f) / 400.0f));

@@ -85,7 +85,7 @@ Canvas tortePicture() {
     sprinkleGlints(canvas, kMargin, kStrip - kMargin, 220, false, 37u);
 
     // Coloured sprinkles on the icing, kept inside the strip, wrapped along v.
-    const Colour sprinkleColours[] = {rgb(232, 40, 60),  rgb(255, 214, 40), rgb(70, 190, 90), rgb(64, 128, 232),
+    const Colour sprinkleColours[] = {rgb(232, 40, 60),  rgb(255, 214, 40),  rgb(70, 190, 90), rgb(64, 128, 232),
                                       rgb(160, 80, 210), rgb(255, 255, 255), rgb(255, 140, 36)};
     Random random = seededRandom(43u);
     for (int i = 0; i < 300; ++i) {
@@ -158,9 +158,8 @@ Canvas leafPicture() {
     const Point tip = place(0.95f, 0.0f);
     fill(canvas, capsule(stemEnd.x, stemEnd.y, base.x, base.y, 3.0f), rgb(110, 80, 40));
     const Shape blade = polygon(outline);
-    fill(canvas, blade, [](float x, float y) {
-        return mix(rgb(96, 184, 70), rgb(36, 118, 44), clamp01((x + y - 120.0f) / 260.0f));
-    });
+    fill(canvas, blade,
+         [](float x, float y) { return mix(rgb(96, 184, 70), rgb(36, 118, 44), clamp01((x + y - 120.0f) / 260.0f)); });
     fill(canvas, intersect(capsule(base.x, base.y, tip.x, tip.y, 1.8f), blade), rgb(180, 222, 140));
     for (int i = 1; i <= 5; ++i) {
         const float t = -1.0f + static_cast<float>(i) * 0.33f;

@@ -6,12 +6,12 @@
 // the same meshes always give the same bytes.
 #include "collada_export.h"
 
-#include <assimp/Exporter.hpp>
+#include <assimp/commonMetaData.h>
 #include <assimp/material.h>
 #include <assimp/mesh.h>
-#include <assimp/commonMetaData.h>
 #include <assimp/metadata.h>
 #include <assimp/scene.h>
+#include <assimp/Exporter.hpp>
 
 #include <cstdio>
 #include <memory>

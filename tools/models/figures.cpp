@@ -70,9 +70,8 @@ std::vector<LatheRing> heroRings(const std::vector<glm::vec2>& profile, const gl
 // body's vertical axis, bottom to top.
 std::vector<glm::vec2> torsoProfile() {
     return {
-        {1.80f, 1.00f}, {1.95f, 0.97f}, {2.30f, 0.85f}, {2.70f, 0.70f}, {3.05f, 0.56f}, {3.30f, 0.47f},
-        {3.55f, 0.52f}, {3.85f, 0.58f}, {4.10f, 0.60f}, {4.30f, 0.57f}, {4.42f, 0.45f}, {4.49f, 0.28f},
-        {4.53f, 0.19f}, {4.66f, 0.19f},
+        {1.80f, 1.00f}, {1.95f, 0.97f}, {2.30f, 0.85f}, {2.70f, 0.70f}, {3.05f, 0.56f}, {3.30f, 0.47f}, {3.55f, 0.52f},
+        {3.85f, 0.58f}, {4.10f, 0.60f}, {4.30f, 0.57f}, {4.42f, 0.45f}, {4.49f, 0.28f}, {4.53f, 0.19f}, {4.66f, 0.19f},
     };
 }
 
@@ -121,9 +120,8 @@ GenMesh heroBodyMesh() {
         struct LegRing {
             float height, radius, forward;
         };
-        for (const LegRing& r : {LegRing{0.0f, 0.0f, 0.07f}, LegRing{0.0f, 0.21f, 0.07f},
-                                 LegRing{0.18f, 0.23f, 0.07f}, LegRing{0.30f, 0.21f, 0.03f},
-                                 LegRing{0.36f, 0.17f, 0.0f}, LegRing{1.0f, 0.18f, 0.0f},
+        for (const LegRing& r : {LegRing{0.0f, 0.0f, 0.07f}, LegRing{0.0f, 0.21f, 0.07f}, LegRing{0.18f, 0.23f, 0.07f},
+                                 LegRing{0.30f, 0.21f, 0.03f}, LegRing{0.36f, 0.17f, 0.0f}, LegRing{1.0f, 0.18f, 0.0f},
                                  LegRing{1.90f, 0.22f, 0.0f}}) {
             LatheRing ring;
             ring.centre = glm::vec3(x, r.height - kBodyOriginHeight, -r.forward);
@@ -186,8 +184,9 @@ ArmLengths armLengths() {
 // The curve parameter at texture coordinate v along the arm.
 float armParameter(const ArmLengths& lengths, float v) {
     const float total = lengths.arc.back();
-    const float arc = v <= kArmEntryV ? lengths.entry * v / kArmEntryV
-                                      : lengths.entry + (total - lengths.entry) * (v - kArmEntryV) / (1.0f - kArmEntryV);
+    const float arc = v <= kArmEntryV
+                          ? lengths.entry * v / kArmEntryV
+                          : lengths.entry + (total - lengths.entry) * (v - kArmEntryV) / (1.0f - kArmEntryV);
     auto at = std::lower_bound(lengths.arc.begin(), lengths.arc.end(), arc);
     if (at == lengths.arc.end()) return 1.0f;
     return static_cast<float>(at - lengths.arc.begin()) / kArmSamples;
@@ -305,8 +304,8 @@ GenMesh ghostMesh(const char* name, float height, float bottom, bool textured, b
         // Dark eyes and an open mouth, for the untextured ghost.
         const glm::vec3 dark(0.08f, 0.08f, 0.22f);
         for (float side : {-1.0f, 1.0f}) {
-            addEllipsoid(mesh, glm::vec3(side * 0.42f * s, at(3.75f), -1.34f * s), glm::vec3(0.16f, 0.26f, 0.1f) * s,
-                         6, 10, dark, figureUv);
+            addEllipsoid(mesh, glm::vec3(side * 0.42f * s, at(3.75f), -1.34f * s), glm::vec3(0.16f, 0.26f, 0.1f) * s, 6,
+                         10, dark, figureUv);
         }
         addEllipsoid(mesh, glm::vec3(0.0f, at(3.15f), -1.44f * s), glm::vec3(0.26f, 0.12f, 0.08f) * s, 6, 10, dark,
                      figureUv);

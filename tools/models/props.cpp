@@ -68,8 +68,7 @@ GenModel makeCake() {
     addLathe(mesh, rings({{0.45f, 1.2f}, {0.55f, 1.2f}}, jam), segments, inside);
     addLathe(mesh, rings({{0.55f, 1.2f}, {0.95f, 1.2f}}, sponge), segments, inside);
     // Icing: a band a little wider than the sponge, a rounded edge and a domed top.
-    addLathe(mesh, rings({{0.92f, 1.2f}, {0.92f, 1.25f}, {1.12f, 1.25f}, {1.18f, 1.17f}}, icingSide), segments,
-             inside);
+    addLathe(mesh, rings({{0.92f, 1.2f}, {0.92f, 1.25f}, {1.12f, 1.25f}, {1.18f, 1.17f}}, icingSide), segments, inside);
     addLathe(mesh, rings({{1.18f, 1.17f}, {1.21f, 0.8f}, {1.22f, 0.0f}}, icingTop), segments, inside);
     // The cherry, its top at 1.5.
     addEllipsoid(mesh, glm::vec3(0.0f, 1.32f, 0.0f), glm::vec3(0.18f), 8, 12, cherry, noUv);

@@ -36,9 +36,7 @@ constexpr Strip kSpongeStrip{2.0f / 3.0f + kMargin, 1.0f - kMargin};
 
 const glm::vec3 kUp(0.0f, 1.0f, 0.0f);
 
-float angleOf(int segment) {
-    return static_cast<float>(2.0 * 3.14159265358979323846 * segment / kSegments);
-}
+float angleOf(int segment) { return static_cast<float>(2.0 * 3.14159265358979323846 * segment / kSegments); }
 glm::vec3 radial(int segment) {
     float a = angleOf(segment);
     return glm::vec3(std::cos(a), 0.0f, std::sin(a));
@@ -61,9 +59,7 @@ std::uint32_t vertex(GenMesh& mesh, const glm::vec3& p, const glm::vec3& n, floa
 }
 
 // How often the flat textures repeat around a ring: about every 150 units.
-float repeatsAround(float radius) {
-    return std::round(2.0f * 3.14159265f * radius / 150.0f);
-}
+float repeatsAround(float radius) { return std::round(2.0f * 3.14159265f * radius / 150.0f); }
 
 // Level k's flat surface: an annulus from wall k outwards, split where the
 // ramp's outer edge runs, with the ramp's cells left out.
