@@ -39,7 +39,7 @@ struct OverlayFigures {
 };
 
 // A text object: black, T(x, y, 9) * S(20). Built directly, not through the
-// object constructors, so drawing text never draws from rand().
+// object constructors, so drawing text never draws from gameRandom.
 SceneObject makeTextObject(float x, float y);
 
 // The first two bytes of "%i" of the count (a one-digit count keeps its zero).

@@ -1,5 +1,5 @@
 // Scene population: every object created and placed in one fixed order (the
-// order fixes the rand() sequence and with it every ghost's patrol), and the
+// order fixes the gameRandom sequence and with it every ghost's patrol), and the
 // rule counters reset.
 #include "game/scene.h"
 

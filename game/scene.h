@@ -52,7 +52,7 @@ struct Scene {
 };
 
 // Creates and places every object and resets the counters, in the fixed
-// order that fixes the rand() sequence. The figures start one walking step
+// order that fixes the gameRandom sequence. The figures start one walking step
 // along the main camera's view; icons and the end-screen plane are placed
 // from the window size now.
 void populateScene(Scene& scene, const SceneBounds& bounds, const View& view);

@@ -1,17 +1,18 @@
-// Scene-object operations. rand() is the runtime's, never seeded, so the
-// order of calls here fixes every patrol of every run.
+// Scene-object operations. They draw from gameRandom, which starts the same
+// every run, so the order of calls here fixes every patrol of every run.
 #include "game/scene_object.h"
 
+#include "math/random_sequence.h"
+
 #include <cmath>
-#include <cstdlib>
 #include <glm/gtc/matrix_transform.hpp>
 
 namespace {
 
 // Draws dirX and dirZ; a third of the draws point straight along -x.
 void drawDirection(SceneObject& object) {
-    object.dirX = std::rand() % 5 + 1;
-    int r = std::rand();
+    object.dirX = nextRandom(gameRandom) % 5 + 1;
+    int r = nextRandom(gameRandom);
     object.dirZ = r % 3;
     if (object.dirZ == 0) object.dirX = -object.dirX;
 }
@@ -33,7 +34,7 @@ SceneObject makeObjectWithPeriod(const glm::vec3& position, const Material& mate
     object.diffuse = material.diffuse;
     object.specular = material.specular;
     object.shininess = material.shininess;
-    object.period = std::rand() % periodSpan + periodBase;
+    object.period = nextRandom(gameRandom) % periodSpan + periodBase;
     object.model = glm::translate(glm::mat4(1.0f), position);
     object.reversed = false;
     object.collected = false;

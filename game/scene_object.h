@@ -38,14 +38,14 @@ struct SceneObject {
     void patrolStep(float dt);
     // Turns the object about its own z axis to an absolute angle in degrees.
     void setHeading(float degrees);
-    // Draws a new random patrol direction (two rand() calls).
+    // Draws a new random patrol direction (two draws from gameRandom).
     void rerollDirection();
 };
 
 // The plain constructor of the object arrays: identity, default material, a
-// random direction pair (two rand() calls) and no normalised direction.
+// random direction pair (two draws from gameRandom) and no normalised direction.
 SceneObject makePlainObject();
-// An object standing at position; three rand() calls (dirX, dirZ, period 5..24).
+// An object standing at position; three draws from gameRandom (dirX, dirZ, period 5..24).
 SceneObject makeObjectAt(const glm::vec3& position, const Material& material);
-// An object at the origin; three rand() calls (dirX, dirZ, period 20..69).
+// An object at the origin; three draws from gameRandom (dirX, dirZ, period 20..69).
 SceneObject makeObject(const Material& material);

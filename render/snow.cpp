@@ -3,10 +3,11 @@
 // spawns particles and Shaders/snow2 draws them.
 #include "render/snow.h"
 
+#include "math/random_sequence.h"
+
 #include <GL/glew.h>
 
 #include <cstddef>
-#include <cstdlib>
 #include <glm/gtc/type_ptr.hpp>
 #include <utility>
 #include <vector>
@@ -45,7 +46,7 @@ const void* bufferOffset(std::size_t offset) { return reinterpret_cast<const voi
 
 void createRandomTexture(ParticleSystem& system) {
     std::vector<float> texels(kRandomTexels * 3);
-    for (float& value : texels) value = static_cast<float>(std::rand() % 100);
+    for (float& value : texels) value = static_cast<float>(nextRandom(gameRandom) % 100);
     glGenTextures(1, &system.randomTexture);
     glBindTexture(GL_TEXTURE_1D, system.randomTexture);
     // A float internal format: a plain GL_RGB one is normalised and would
@@ -58,24 +59,24 @@ void createRandomTexture(ParticleSystem& system) {
 }
 
 // The first 200 flakes; the draw order is part of the game's start layout,
-// since the scene population draws from the same rand() sequence.
+// since the scene population draws from the same gameRandom sequence.
 std::vector<Particle> firstGeneration() {
     std::vector<Particle> particles(kSnowCapacity, Particle{});
     for (int i = 0; i < kSnowStartCount; ++i) {
         Particle& p = particles[static_cast<std::size_t>(i)];
-        int r = std::rand();
+        int r = nextRandom(gameRandom);
         p.life = p.type = static_cast<float>(r % 10 + 5);
-        int v = std::rand();
+        int v = nextRandom(gameRandom);
         p.vel = static_cast<float>((v % 5) / 10.0 + 0.8);
-        int a = std::rand();
-        int b = std::rand();
-        int c = std::rand();
+        int a = nextRandom(gameRandom);
+        int b = nextRandom(gameRandom);
+        int c = nextRandom(gameRandom);
         p.position[0] = static_cast<float>(c % 800 - 400);
         p.position[1] = static_cast<float>(b % 200 + 5);
         p.position[2] = static_cast<float>(a % 800 - 400);
         p.position[3] = 1.0f;
-        int f = std::rand();
-        int g = std::rand();
+        int f = nextRandom(gameRandom);
+        int g = nextRandom(gameRandom);
         p.dir[0] = static_cast<float>((g % 5) / 10.0);
         p.dir[1] = static_cast<float>((f % 5) / 10.0);
     }
@@ -121,8 +122,8 @@ void updateSnow(const ShaderProgram& updateProgram, ParticleSystem& system, floa
     glUniformMatrix4fv(glGetUniformLocation(program, "view_mat"), 1, GL_FALSE, glm::value_ptr(view));
     glUniform1f(glGetUniformLocation(program, "alpha"), alpha);
     glUniform1f(glGetUniformLocation(program, "time"), time);
-    int f = std::rand();
-    int s = std::rand();
+    int f = nextRandom(gameRandom);
+    int s = nextRandom(gameRandom);
     glUniform2f(glGetUniformLocation(program, "random"), static_cast<float>(s % 10), static_cast<float>(f % 10));
 
     glEnable(GL_CULL_FACE);

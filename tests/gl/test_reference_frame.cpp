@@ -25,6 +25,7 @@
 #include "app/game_app.h"
 #include "app/overlay.h"
 #include "game/game_frame.h"
+#include "math/random_sequence.h"
 #include "render/draw.h"
 #include "render/frame_passes.h"
 #include "tests/gl/gl_test_support.h"
@@ -69,7 +70,7 @@ GameApp& startScene() {
     if (!loaded) {
         ScratchDirectory scratch;
         scratch.enter(true);
-        std::srand(1);  // the sequence of a fresh process, whatever ran before
+        seedRandomSequence(gameRandom, 1);  // the sequence of a fresh process, whatever ran before
         onWindowResize(app.view, kWidth, kHeight);
         glViewport(0, 0, 800, 600);
         loaded = loadGame(app) == 0;

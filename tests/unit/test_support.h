@@ -12,6 +12,7 @@
 #include <glm/gtc/matrix_transform.hpp>
 
 #include "game/scene.h"
+#include "math/random_sequence.h"
 #include "math/view.h"
 #include "world/height_map.h"
 
@@ -43,7 +44,7 @@ inline void placeHeroine(Scene& scene, Camera& camera, float x, float z) {
 // phantom at its start, ghosts on a ring of radius 150 (29 units apart),
 // cakes on a ring of radius 250; the same patrols in every test.
 inline void buildTestScene(Scene& scene, View& view) {
-    std::srand(1);
+    seedRandomSequence(gameRandom, 1);
     view = makeView();
     scene = Scene{};
     scene.bounds.ghost = Box{glm::vec3(-1.0f, -1.0f, 0.0f), glm::vec3(1.0f, 1.0f, 3.0f)};
