@@ -143,6 +143,18 @@ bool walkPixels(const unsigned char* data, std::size_t size, std::size_t offset,
     return true;
 }
 
+// Whether the bytes from offset on can hold count stored pixels at all: raw,
+// or in run-length packets of at most 128 pixels, each at least a packet byte
+// and one pixel. A few hundred bytes must not make the decoder allocate and
+// fill a picture of a hundred million pixels before they run out.
+bool dataCanHold(std::size_t size, std::size_t offset, std::size_t count, std::size_t pixelBytes, bool runLength) {
+    if (offset > size) return false;
+    const std::size_t available = size - offset;
+    if (!runLength) return available / pixelBytes >= count;
+    const std::size_t fewestPackets = (count + 127) / 128;
+    return available / (1 + pixelBytes) >= fewestPackets;
+}
+
 // One stored colour (B,G,R(,A) little-endian, 5-5-5 or grey) to R,G,B(,A) or grey.
 void convertColour(const unsigned char* src, int bits, unsigned char* dst) {
     switch (bits) {
@@ -245,6 +257,8 @@ bool decodeTga(const unsigned char* data, std::size_t size, Image& out) {
         header.colourMapType == 1 ? static_cast<std::size_t>(header.mapLength) * storedBytes(header.mapBits) : 0;
     const std::size_t pixelOffset = mapOffset + mapBytes;
     if (pixelOffset > size) return false;
+    const std::size_t count = static_cast<std::size_t>(header.width) * static_cast<std::size_t>(header.height);
+    if (!dataCanHold(size, pixelOffset, count, storedBytes(header.pixelBits), isRunLengthEncoded(header))) return false;
 
     Image image;
     image.width = header.width;

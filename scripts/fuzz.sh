@@ -49,7 +49,7 @@ mkdir -p "$findings"
 seed() {
   local target=$1 corpus=$2
   if [ "$target" = fuzz_tga ]; then
-    cp Models/*.tga "$corpus"/
+    cp Models/*.tga tests/fuzz/regressions/*.tga "$corpus"/
     # Small images of every TGA kind, made from a shipped one, reach the
     # decoder's inner paths far faster than the large originals.
     for type in TrueColor TrueColorAlpha Grayscale Palette; do

@@ -2,6 +2,9 @@
 // zeros or read past), the window icon's RGBA rows, and the generated pictures the game loads from Models/.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 
 #include <glm/gtc/type_ptr.hpp>
@@ -75,6 +78,21 @@ TEST(TgaDecode, BrokenFilesAreRefusedLeavingTheImageAlone) {
         EXPECT_FALSE(decodeTga(bytes.data(), bytes.size(), got) || got.width != 42) << c.what;
     }
     EXPECT_FALSE(decodeTga(nullptr, 0, got));
+}
+
+// What the fuzzer once found in the decoder, kept beside the models that crashed the import.
+TEST(TgaDecode, EveryInputTheFuzzerFoundIsRefused) {
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("tests/fuzz/regressions")) {
+        if (entry.path().extension() != ".tga") continue;
+        SCOPED_TRACE(entry.path().string());
+        std::ifstream file(entry.path(), std::ios::binary);
+        const Bytes bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        Image got;
+        EXPECT_FALSE(decodeTga(bytes.data(), bytes.size(), got));
+        ++files;
+    }
+    EXPECT_GT(files, 0) << "run the tests from the repository root";
 }
 
 // Rows turn top first; without alpha the black surround turns transparent; inconsistent images give no icon.
