@@ -192,7 +192,9 @@ FrameResult finishFrame(GameApp& app) {
         playSoundEffect(app.sound, SoundEffect::OptionClick);
     }
 
-    app.running = app.running && !isHeld(input, Key::Escape) && !isHeld(input, Key::Q) && input.windowOpen;
+    // Looked at again after the swap, so a key that went down while the
+    // frame was drawn ends the game without another frame.
+    app.running = app.running && !quitRequested(input);
 
     if (hasWon(app.scene)) {
         app.running = false;
@@ -220,6 +222,7 @@ FrameResult runFrame(GameApp& app) {
     const Actions actions = actionsFromInput(input, app.lastInput, app.view.mainCamera, app.scene.lastWheelPosition);
     handleWindowKeys(app, input, actions);
     app.lastInput = input;
+    app.running = app.running && !actions.quit;
 
     // A minimised window, or one without area, shows nothing: the game
     // pauses, and the loop sleeps until the window system has news.

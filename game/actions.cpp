@@ -16,6 +16,10 @@ bool triggerPressed(float now, float before) { return now > kPadTriggerPressed &
 
 }  // namespace
 
+bool quitRequested(const InputState& input) {
+    return isHeld(input, Key::Escape) || isHeld(input, Key::Q) || !input.windowOpen;
+}
+
 Actions keyboardMouseActions(const InputState& input, const InputState& before, const Camera& camera,
                              int& wheelReference) {
     Actions actions;
@@ -38,7 +42,7 @@ Actions keyboardMouseActions(const InputState& input, const InputState& before, 
         actions.turnY = static_cast<float>(input.mouseY - camera.height / 2) / static_cast<float>(camera.height);
     }
     actions.pause = pressed(isHeld(input, Key::P), isHeld(before, Key::P));
-    actions.quit = isHeld(input, Key::Escape) || isHeld(input, Key::Q) || !input.windowOpen;
+    actions.quit = quitRequested(input);
     return actions;
 }
 

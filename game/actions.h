@@ -38,6 +38,8 @@ struct Actions {
     bool quit = false;   // held, or the window closed
 };
 
+// Esc or Q held, or the window closed: the game ends after this frame.
+bool quitRequested(const InputState& input);
 // The keyboard and mouse exactly as the game has always read them: a held
 // key is a whole step, the cursor with the right button held turns, and a
 // wheel that moved since wheelReference is one zoom step (the reference
