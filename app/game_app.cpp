@@ -3,13 +3,16 @@
 
 #include <GL/glew.h>
 
+#include <chrono>
 #include <cstdio>
 #include <string>
+#include <thread>
 
 #include "app/end_screen.h"
 #include "app/overlay.h"
 #include "app/window.h"
 #include "app/window_icon.h"
+#include "game/actions.h"
 #include "game/cakes.h"
 #include "game/game_frame.h"
 #include "game/ghosts.h"
@@ -43,6 +46,48 @@ FrameView sceneView(const GameApp& app, float time) {
     frame.shadowMap = app.shadowMap.depthTexture;
     frame.target = app.frameTarget.framebuffer;
     return frame;
+}
+
+// The pause, by P, Start or minimising: the game's clock and the wind and
+// footsteps stand still together.
+void setPaused(GameApp& app, bool paused) {
+    if (paused == app.clock.paused) return;
+    if (paused)
+        pauseGameClock(app.clock, now());
+    else
+        resumeGameClock(app.clock, now());
+    setSoundPaused(app.sound, paused);
+}
+
+// The keys that act on the window and the pause rather than on the game:
+// each acts once per press.
+void handleWindowKeys(GameApp& app, const InputState& input, const Actions& actions) {
+    if (actions.pause) setPaused(app, !app.clock.paused);
+    const bool f11 = isHeld(input, Key::F11) && !isHeld(app.lastInput, Key::F11);
+    const bool altEnter = isHeld(input, Key::Enter) && isHeld(input, Key::Alt) &&
+                          !(isHeld(app.lastInput, Key::Enter) && isHeld(app.lastInput, Key::Alt));
+    if (f11 || altEnter) {
+        toggleFullscreen();
+        app.pacer.period = refreshPeriod(windowRefreshRate());
+    }
+}
+
+// "Paused" in the overlay's font, its run of six cells centred in the window.
+void drawPausedText(const GameApp& app) {
+    static const char kText[] = "Paused";
+    const int count = static_cast<int>(sizeof(kText)) - 1;
+    const float x = 0.5f * static_cast<float>(app.view.screenWidth) - 0.5f * kTextAdvance * (count - 1);
+    const float y = 0.5f * static_cast<float>(app.view.screenHeight);
+    drawText(makeTextObject(x, y), app.programs.overlay, app.textures.alphabet, app.view, kTextAdvance, kText, count);
+}
+
+// Swap interval 1 should hold the frames to the monitor's pace; where the
+// driver ignores it, the limiter waits for the next refresh instead.
+void presentFrame(GameApp& app) {
+    const double wait = waitBeforePresent(app.pacer, clockSeconds());
+    if (wait > 0.0) std::this_thread::sleep_for(std::chrono::duration<double>(wait));
+    swapBuffers();
+    notePresent(app.pacer, clockSeconds());
 }
 
 void showEndScreen(GameApp& app, unsigned int texture, const char* message) {
@@ -127,9 +172,42 @@ void prepareFirstFrame(GameApp& app) {
     glClear(GL_COLOR_BUFFER_BIT);
     app.frameTime = now() - app.lastFrameTime;
     app.lastFrameTime = now();
+    app.clock.lastFrame = app.lastFrameTime;
+    app.pacer.period = refreshPeriod(windowRefreshRate());
     // The whole loading time: the start step has no take-backs to overrun.
     startGhosts(app.scene, app.frameTime);
 }
+
+namespace {
+
+// After the frame (or the wait of a minimised window): option keys, Esc, Q
+// and a closed window, which work paused or not, then the end screens.
+FrameResult finishFrame(GameApp& app) {
+    InputState input = readInput();
+    const float lastOptionKey = app.options.lastOptionKeyTime;
+    if (handleOptionKeys(input, now(), app.options, app.status)) applyWireframe(app.options.wireframe);
+    if (app.options.lastOptionKeyTime != lastOptionKey) {
+        // Muted first: "Sound off" is silent, "Sound on" clicks.
+        setSoundMuted(app.sound, !app.options.soundOn);
+        playSoundEffect(app.sound, SoundEffect::OptionClick);
+    }
+
+    // Looked at again after the swap, so a key that went down while the
+    // frame was drawn ends the game without another frame.
+    app.running = app.running && !quitRequested(input);
+
+    if (hasWon(app.scene)) {
+        app.running = false;
+        showEndScreen(app, app.textures.victory, "Congratulations, you've won!");
+    }
+    if (hasLost(app.scene)) {
+        showEndScreen(app, app.textures.gameOver, "Game over!");
+        return FrameResult::GameOver;
+    }
+    return app.running ? FrameResult::Continue : FrameResult::Quit;
+}
+
+}  // namespace
 
 FrameResult runFrame(GameApp& app) {
     markStage(app, GameStage::FrameStarted);
@@ -140,15 +218,32 @@ FrameResult runFrame(GameApp& app) {
     }
     app.lastFrameTime = now();
 
-    const FrameEvents events =
-        updateGameFrame(app.scene, app.view.mainCamera, app.heightMap, readInput(), app.frameTime, now());
+    const InputState input = readInput();
+    const Actions actions = actionsFromInput(input, app.lastInput, app.view.mainCamera, app.scene.lastWheelPosition);
+    handleWindowKeys(app, input, actions);
+    app.lastInput = input;
+    app.running = app.running && !actions.quit;
+
+    // A minimised window, or one without area, shows nothing: the game
+    // pauses, and the loop sleeps until the window system has news.
+    int framebufferWidth = 0, framebufferHeight = 0;
+    windowFramebufferSize(framebufferWidth, framebufferHeight);
+    if (!windowCanShowFrame(framebufferWidth, framebufferHeight, windowIsMinimised())) {
+        setPaused(app, true);
+        waitForWindowEvents();
+        return finishFrame(app);
+    }
+
+    const FrameEvents events = playGameFrame(app.scene, app.view.mainCamera, app.heightMap, actions, app.clock, now());
     playFrameSounds(app.sound, events);
     markStage(app, GameStage::RulesDone);
+    // Everything drawn from here reads the game's clock, which stands still while paused.
+    const float gameNow = gameTime(app.clock, now());
 
     beginFrameTarget(app.frameTarget, app.view.screenWidth, app.view.screenHeight);
     const DrawList list = buildDrawList(app.scene, app.models, app.programs, app.textures, app.options.transparency);
     app.drawnObjectCount = renderFramePasses(list, app.shadowMap, app.programs.shadowDepth, app.textures.ground,
-                                             sceneView(app, now()), app.options.frustumCulling);
+                                             sceneView(app, gameNow), app.options.frustumCulling);
     markStage(app, GameStage::ScenePassesDone);
     if (app.options.showObjectCount) {
         std::printf("%d\n", app.drawnObjectCount);
@@ -169,41 +264,22 @@ FrameResult runFrame(GameApp& app) {
     checkGlError("main: particles 1");
     glDepthMask(GL_FALSE);
     const glm::mat4 view = viewMatrix(app.view.mainCamera);
-    updateSnow(app.programs.snowUpdate, app.snow, app.frameTime, true, 1.0f, app.view.projectionMatrix, view);
+    updateSnow(app.programs.snowUpdate, app.snow, app.clock.frameTime, true, 1.0f, app.view.projectionMatrix, view);
     checkGlError("main: particles 1.5");
-    drawSnow(app.programs.snowPoints, app.snow, now(), true, 1.0f, app.view.projectionMatrix, view);
+    drawSnow(app.programs.snowPoints, app.snow, gameNow, true, 1.0f, app.view.projectionMatrix, view);
     glDepthMask(GL_TRUE);
     checkGlError("main: particles 2");
     markStage(app, GameStage::SnowDone);
 
     drawIconRow(app.scene, app.models.icon, app.programs.overlay, app.textures, app.view, app.windowOpenSeconds);
+    if (app.clock.paused) drawPausedText(app);  // last, over the snow
     markStage(app, GameStage::IconsDone);
 
     presentFrameTarget(app.frameTarget);
-    swapBuffers();
+    presentFrame(app);
     checkGlError("SM");
     markStage(app, GameStage::FrameSwapped);
-
-    InputState input = readInput();
-    const float lastOptionKey = app.options.lastOptionKeyTime;
-    if (handleOptionKeys(input, now(), app.options, app.status)) applyWireframe(app.options.wireframe);
-    if (app.options.lastOptionKeyTime != lastOptionKey) {
-        // Muted first: "Sound off" is silent, "Sound on" clicks.
-        setSoundMuted(app.sound, !app.options.soundOn);
-        playSoundEffect(app.sound, SoundEffect::OptionClick);
-    }
-
-    app.running = app.running && !isHeld(input, Key::Escape) && !isHeld(input, Key::Q) && input.windowOpen;
-
-    if (hasWon(app.scene)) {
-        app.running = false;
-        showEndScreen(app, app.textures.victory, "Congratulations, you've won!");
-    }
-    if (hasLost(app.scene)) {
-        showEndScreen(app, app.textures.gameOver, "Game over!");
-        return FrameResult::GameOver;
-    }
-    return app.running ? FrameResult::Continue : FrameResult::Quit;
+    return finishFrame(app);
 }
 
 void shutdownGame(GameApp& app) {

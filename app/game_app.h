@@ -3,8 +3,11 @@
 // run; the benchmark drives the same functions.
 #pragma once
 
+#include "app/frame_pacing.h"
 #include "app/options.h"
 #include "app/sound.h"
+#include "game/game_frame.h"
+#include "game/input.h"
 #include "game/scene.h"
 #include "math/view.h"
 #include "render/game_programs.h"
@@ -51,7 +54,10 @@ struct GameApp {
 
     bool running = true;
     float lastFrameTime = 0.0f;
-    float frameTime = 0.0f;
+    float frameTime = 0.0f;  // wall clock between frames: the frame-rate figures
+    GameClock clock;         // the rules', the snow's and the shaders' time: stands still while paused
+    InputState lastInput;    // the frame before's, for presses (P, Start, F11, Alt+Enter, the pad's zoom)
+    FramePacer pacer;
     float windowOpenSeconds = 0.0f;  // handed to the icon draws as their time
     float fpsSampleTime = 0.0f;
     float shownFrameRate = 0.0f;

@@ -191,8 +191,19 @@ void setSoundMuted(Sound& sound, bool muted) {
     }
 }
 
+void setSoundPaused(Sound& sound, bool paused) {
+    sound.paused = paused;
+    if (!sound.context) return;
+    if (!paused) {
+        keepWindBlowing(sound);
+        return;
+    }
+    alSourcePause(sourceOf(sound, SoundEffect::Wind));
+    alSourceStop(sourceOf(sound, SoundEffect::Footstep));
+}
+
 void keepWindBlowing(Sound& sound) {
-    if (!sound.context || sound.muted) return;
+    if (!sound.context || sound.muted || sound.paused) return;
     ALuint wind = sourceOf(sound, SoundEffect::Wind);
     ALint state = AL_STOPPED;
     alGetSourcei(wind, AL_SOURCE_STATE, &state);

@@ -16,6 +16,7 @@ struct Sound {
     unsigned int buffers[kSoundEffectCount] = {};
     unsigned int sources[kSoundEffectCount] = {};
     bool muted = false;
+    bool paused = false;      // the game is paused: no wind, no footsteps
     int footstepsPlayed = 0;  // alternates the pitch of left and right steps
 };
 
@@ -37,8 +38,11 @@ void playSoundEffect(Sound& sound, SoundEffect effect);
 void playFrameSounds(Sound& sound, const FrameEvents& events);
 // Muting silences what plays and pauses the wind; unmuting resumes the wind.
 void setSoundMuted(Sound& sound, bool muted);
+// While the game is paused the wind stands still and footsteps stop; other
+// sounds (an option key's click) still play. Resuming carries the wind on.
+void setSoundPaused(Sound& sound, bool paused);
 // Restarts the wind loop if it stopped (it should not, but a device may
-// hiccup); nothing while muted.
+// hiccup); nothing while muted or paused.
 void keepWindBlowing(Sound& sound);
 // Whether the effect's source is playing now.
 bool isSoundPlaying(const Sound& sound, SoundEffect effect);

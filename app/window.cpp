@@ -1,8 +1,12 @@
 // GLFW 3 behind the small surface the game was designed around: a window,
-// polled keys and mouse, a wheel *position*, a size callback and a clock.
+// polled keys, mouse and gamepad, a wheel *position*, fullscreen, a size
+// callback and a clock.
 #include "app/window.h"
 
 #include <GLFW/glfw3.h>
+
+#include <cstdio>
+#include <string>
 
 namespace {
 
@@ -35,7 +39,77 @@ int findCharacterKey(char character, int fallback) {
 
 bool characterKeyDown(int layoutKey, int keypadKey) { return keyDown(keypadKey) || keyDown(layoutKey); }
 
+// The names of the gamepads announced as connected, so the line for one
+// pulled out can name it after GLFW has let it go.
+std::string padNames[GLFW_JOYSTICK_LAST + 1];
+
+void announcePad(int joystick, const char* what) {
+    std::printf("Gamepad %s: %s\n", what, padNames[joystick].c_str());
+    std::fflush(stdout);
+}
+
+void onJoystick(int joystick, int event) {
+    if (joystick < 0 || joystick > GLFW_JOYSTICK_LAST) return;
+    if (event == GLFW_CONNECTED && glfwJoystickIsGamepad(joystick)) {
+        const char* name = glfwGetGamepadName(joystick);
+        padNames[joystick] = name ? name : "unnamed gamepad";
+        announcePad(joystick, "connected");
+    } else if (event == GLFW_DISCONNECTED && !padNames[joystick].empty()) {
+        announcePad(joystick, "disconnected");
+        padNames[joystick].clear();
+    }
+}
+
+PadState readPad() {
+    PadState pad;
+    for (int joystick = GLFW_JOYSTICK_1; joystick <= GLFW_JOYSTICK_LAST; ++joystick) {
+        GLFWgamepadstate state;
+        if (!glfwJoystickIsGamepad(joystick) || !glfwGetGamepadState(joystick, &state)) continue;
+        pad.connected = true;
+        pad.leftX = state.axes[GLFW_GAMEPAD_AXIS_LEFT_X];
+        pad.leftY = state.axes[GLFW_GAMEPAD_AXIS_LEFT_Y];
+        pad.rightX = state.axes[GLFW_GAMEPAD_AXIS_RIGHT_X];
+        pad.rightY = state.axes[GLFW_GAMEPAD_AXIS_RIGHT_Y];
+        pad.leftTrigger = state.axes[GLFW_GAMEPAD_AXIS_LEFT_TRIGGER];
+        pad.rightTrigger = state.axes[GLFW_GAMEPAD_AXIS_RIGHT_TRIGGER];
+        pad.leftShoulder = state.buttons[GLFW_GAMEPAD_BUTTON_LEFT_BUMPER] == GLFW_PRESS;
+        pad.rightShoulder = state.buttons[GLFW_GAMEPAD_BUTTON_RIGHT_BUMPER] == GLFW_PRESS;
+        pad.start = state.buttons[GLFW_GAMEPAD_BUTTON_START] == GLFW_PRESS;
+        break;
+    }
+    return pad;
+}
+
+// The window's place and size before fullscreen, to go back to.
+struct WindowedPlace {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+WindowedPlace windowedPlace;
+
+// The monitor whose area holds the window's centre; the primary one when
+// none does (a window dragged half off every screen).
+GLFWmonitor* monitorOfWindow() {
+    int x = 0, y = 0, width = 0, height = 0;
+    glfwGetWindowPos(window, &x, &y);
+    glfwGetWindowSize(window, &width, &height);
+    const int centreX = x + width / 2, centreY = y + height / 2;
+    int count = 0;
+    GLFWmonitor** monitors = glfwGetMonitors(&count);
+    for (int i = 0; i < count; ++i) {
+        const GLFWvidmode* mode = glfwGetVideoMode(monitors[i]);
+        int left = 0, top = 0;
+        glfwGetMonitorPos(monitors[i], &left, &top);
+        if (mode && centreX >= left && centreX < left + mode->width && centreY >= top && centreY < top + mode->height)
+            return monitors[i];
+    }
+    return glfwGetPrimaryMonitor();
+}
+
 }  // namespace
+
+bool windowCanShowFrame(int framebufferWidth, int framebufferHeight, bool minimised) {
+    return !minimised && framebufferWidth > 0 && framebufferHeight > 0;
+}
 
 CursorPoint cursorInFramebuffer(CursorPoint cursor, int windowWidth, int windowHeight, int framebufferWidth,
                                 int framebufferHeight) {
@@ -60,7 +134,13 @@ bool openWindow(int width, int height, bool visible) {
     window = glfwCreateWindow(width, height, "", nullptr, nullptr);
     if (!window) return false;
     glfwMakeContextCurrent(window);
+    // One frame a refresh where the driver honours it; the loop's limiter
+    // covers drivers that do not.
+    glfwSwapInterval(1);
     glfwSetScrollCallback(window, onScroll);
+    glfwSetJoystickCallback(onJoystick);
+    for (int joystick = GLFW_JOYSTICK_1; joystick <= GLFW_JOYSTICK_LAST; ++joystick)
+        if (glfwJoystickPresent(joystick)) onJoystick(joystick, GLFW_CONNECTED);
     plusKey = findCharacterKey('+', GLFW_KEY_EQUAL);
     minusKey = findCharacterKey('-', GLFW_KEY_MINUS);
     return true;
@@ -114,11 +194,13 @@ InputState readInput() {
         {Key::Escape, GLFW_KEY_ESCAPE}, {Key::F1, GLFW_KEY_F1},     {Key::F2, GLFW_KEY_F2},
         {Key::F3, GLFW_KEY_F3},         {Key::F4, GLFW_KEY_F4},     {Key::F5, GLFW_KEY_F5},
         {Key::F6, GLFW_KEY_F6},         {Key::F7, GLFW_KEY_F7},     {Key::F8, GLFW_KEY_F8},
-        {Key::F9, GLFW_KEY_F9},
+        {Key::F9, GLFW_KEY_F9},         {Key::P, GLFW_KEY_P},       {Key::F11, GLFW_KEY_F11},
     };
     for (const Binding& b : bindings) setHeld(input, b.key, keyDown(b.glfwKey));
     setHeld(input, Key::Plus, characterKeyDown(plusKey, GLFW_KEY_KP_ADD));
     setHeld(input, Key::Minus, characterKeyDown(minusKey, GLFW_KEY_KP_SUBTRACT));
+    setHeld(input, Key::Enter, keyDown(GLFW_KEY_ENTER) || keyDown(GLFW_KEY_KP_ENTER));
+    setHeld(input, Key::Alt, keyDown(GLFW_KEY_LEFT_ALT) || keyDown(GLFW_KEY_RIGHT_ALT));
 
     // GLFW gives the cursor in window coordinates, but the cameras measure
     // the window by its framebuffer; on a scaled display the two differ.
@@ -133,6 +215,7 @@ InputState readInput() {
     input.rightButton = glfwGetMouseButton(window, GLFW_MOUSE_BUTTON_RIGHT) == GLFW_PRESS;
     input.wheel = mouseWheelPosition();
     input.windowOpen = windowIsOpen();
+    input.pad = readPad();
     return input;
 }
 
@@ -140,12 +223,49 @@ int mouseWheelPosition() { return static_cast<int>(wheelSum); }
 
 double clockSeconds() { return glfwGetTime(); }
 
+bool windowIsMinimised() { return window && glfwGetWindowAttrib(window, GLFW_ICONIFIED) == GLFW_TRUE; }
+
+void windowFramebufferSize(int& width, int& height) {
+    width = height = 0;
+    if (window) glfwGetFramebufferSize(window, &width, &height);
+}
+
+void waitForWindowEvents() { glfwWaitEvents(); }
+
+int windowRefreshRate() {
+    if (!window) return 0;
+    GLFWmonitor* monitor = glfwGetWindowMonitor(window);
+    if (!monitor) monitor = monitorOfWindow();
+    const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
+    return mode ? mode->refreshRate : 0;
+}
+
+bool windowIsFullscreen() { return window && glfwGetWindowMonitor(window) != nullptr; }
+
+void toggleFullscreen() {
+    if (!window) return;
+    if (windowIsFullscreen()) {
+        const WindowedPlace& p = windowedPlace;
+        glfwSetWindowMonitor(window, nullptr, p.x, p.y, p.width, p.height, GLFW_DONT_CARE);
+        return;
+    }
+    GLFWmonitor* monitor = monitorOfWindow();
+    const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
+    if (!mode) return;
+    glfwGetWindowPos(window, &windowedPlace.x, &windowedPlace.y);
+    glfwGetWindowSize(window, &windowedPlace.width, &windowedPlace.height);
+    // The monitor's own mode: no mode change, the desktop stays as it is.
+    glfwSetWindowMonitor(window, monitor, 0, 0, mode->width, mode->height, mode->refreshRate);
+}
+
 void closeWindow() {
     if (window) glfwSetWindowShouldClose(window, GLFW_TRUE);
 }
 
 void terminateWindowSystem() {
+    glfwSetJoystickCallback(nullptr);
     glfwTerminate();
+    for (std::string& name : padNames) name.clear();
     window = nullptr;
     sizeCallback = nullptr;
     sizeUser = nullptr;

@@ -1,6 +1,7 @@
-// Input as plain values: the keys, mouse and wheel of one frame.
-// The window module fills an InputState; game rules and option keys read it,
-// so they run in tests without a window.
+// Input as plain values: the keys, mouse, wheel and gamepad of one frame.
+// The window module fills an InputState; option keys read it, and the
+// frame's actions (game/actions.h) are made from it, so all of it runs in
+// tests without a window.
 #pragma once
 
 enum class Key {
@@ -25,7 +26,26 @@ enum class Key {
     F7,
     F8,
     F9,
+    P,      // pause
+    F11,    // fullscreen
+    Enter,  // with Alt: fullscreen
+    Alt,    // either Alt key
     Count
+};
+
+// The first connected gamepad, as GLFW's standard mapping reports it: sticks
+// from -1 to 1 with y pointing down, triggers from -1 (released) to 1.
+struct PadState {
+    bool connected = false;
+    float leftX = 0.0f;
+    float leftY = 0.0f;
+    float rightX = 0.0f;
+    float rightY = 0.0f;
+    float leftTrigger = -1.0f;
+    float rightTrigger = -1.0f;
+    bool leftShoulder = false;
+    bool rightShoulder = false;
+    bool start = false;
 };
 
 struct InputState {
@@ -35,6 +55,7 @@ struct InputState {
     bool rightButton = false;
     int wheel = 0;  // summed scroll notches since the window opened
     bool windowOpen = true;
+    PadState pad;
 };
 
 inline bool isHeld(const InputState& input, Key key) { return input.keys[static_cast<int>(key)]; }

@@ -29,10 +29,11 @@ void moveHeroine(Scene& scene, const glm::vec3& step) {
     scene.heroBody.applyWorld(m);
 }
 
-// One walking block: the target and the heroine move by sense * step; a
-// position the map forbids is taken back at once. The arms swing either way.
-void walk(Scene& scene, Camera& camera, const HeightMap& map, float dt, int sideways, float sense) {
-    float amount = 2.0f * dt;
+// One walking block: the target and the heroine move by sense * step, the
+// step being share of the full 2 units a second; a position the map forbids
+// is taken back at once. The arms swing either way.
+void walk(Scene& scene, Camera& camera, const HeightMap& map, float dt, float share, int sideways, float sense) {
+    float amount = 2.0f * dt * share;
     moveTarget(camera, sense * amount, sideways);
     glm::vec3 step = sideways == kSideways ? sideStep(camera, amount) : forwardStep(camera, amount);
     moveHeroine(scene, sense * step);
@@ -51,23 +52,15 @@ void turnAbout(SceneObject& object, const glm::vec3& pivot, float degrees) {
     object.applyWorld(translation(pivot));
 }
 
-void zoom(Scene& scene, Camera& camera, const InputState& input, float dt) {
-    // Several wheel notches between two frames give one zoom step, and the
-    // new wheel position becomes the reference.
-    int wheel = input.wheel;
-    if (isHeld(input, Key::Plus) || wheel > scene.lastWheelPosition) {
-        zoomIn(camera, dt);
-        scene.lastWheelPosition = wheel;
-    }
-    if (isHeld(input, Key::Minus) || wheel < scene.lastWheelPosition) {
-        zoomOut(camera, dt);
-        scene.lastWheelPosition = wheel;
-    }
+void zoom(Camera& camera, const Actions& actions, float dt) {
+    // Several wheel notches between two frames give one zoom step.
+    if (actions.zoomInHeld || actions.zoomSteps > 0) zoomIn(camera, dt);
+    if (actions.zoomOutHeld || actions.zoomSteps < 0) zoomOut(camera, dt);
 }
 
-void turn(Scene& scene, Camera& camera, const InputState& input, float dt) {
-    if (!input.windowOpen || input.mouseX == 0 || !input.rightButton) return;
-    float degrees = look(camera, input.mouseX, input.mouseY, dt);
+void turn(Scene& scene, Camera& camera, const Actions& actions, float dt) {
+    if (actions.turnX == 0.0f && actions.turnY == 0.0f) return;
+    float degrees = turnCamera(camera, actions.turnX, actions.turnY, dt);
     // The anchor's local x axis points up the world y axis.
     scene.heroAnchor.applyLocal(glm::rotate(glm::mat4(1.0f), glm::radians(degrees), glm::vec3(1.0f, 0.0f, 0.0f)));
     // Both arms turn about the left arm's vertical, which is the body's and
@@ -90,13 +83,18 @@ void armSwingStep(Scene& scene) {
     if (count >= kSwingTurnCount && scene.armSwingCounter == kSwingWrapCount) scene.armSwingCounter = kSwingRestart;
 }
 
+void handlePlayerInput(Scene& scene, Camera& camera, const HeightMap& map, const Actions& actions, float dt) {
+    if (actions.forwards > 0.0f) walk(scene, camera, map, dt, actions.forwards, kForwards, -1.0f);
+    if (actions.backwards > 0.0f) walk(scene, camera, map, dt, actions.backwards, kForwards, 1.0f);
+    if (actions.left > 0.0f) walk(scene, camera, map, dt, actions.left, kSideways, -1.0f);
+    if (actions.right > 0.0f) walk(scene, camera, map, dt, actions.right, kSideways, 1.0f);
+    zoom(camera, actions, dt);
+    turn(scene, camera, actions, dt);
+}
+
 void handlePlayerInput(Scene& scene, Camera& camera, const HeightMap& map, const InputState& input, float dt) {
-    if (isHeld(input, Key::W) || isHeld(input, Key::Up)) walk(scene, camera, map, dt, kForwards, -1.0f);
-    if (isHeld(input, Key::S) || isHeld(input, Key::Down)) walk(scene, camera, map, dt, kForwards, 1.0f);
-    if (isHeld(input, Key::Left) || isHeld(input, Key::A)) walk(scene, camera, map, dt, kSideways, -1.0f);
-    if (isHeld(input, Key::Right) || isHeld(input, Key::D)) walk(scene, camera, map, dt, kSideways, 1.0f);
-    zoom(scene, camera, input, dt);
-    turn(scene, camera, input, dt);
+    handlePlayerInput(scene, camera, map, keyboardMouseActions(input, InputState{}, camera, scene.lastWheelPosition),
+                      dt);
 }
 
 void printHeroinePosition(const Scene& scene) {

@@ -55,12 +55,14 @@ glm::mat4 rotY(double degrees) {
 }
 
 float look(Camera& camera, int mouseX, int mouseY, float dt) {
+    return turnCamera(camera, static_cast<float>(camera.width / 2 - mouseX) / static_cast<float>(camera.width),
+                      static_cast<float>(mouseY - camera.height / 2) / static_cast<float>(camera.height), dt);
+}
+
+float turnCamera(Camera& camera, float turnX, float turnY, float dt) {
     float oldYaw = camera.yaw;
-    camera.yaw +=
-        (static_cast<float>(camera.width / 2 - mouseX) / static_cast<float>(camera.width)) * 5.0f * camera.speed * dt;
-    float candidate =
-        camera.pitch +
-        2.0f * (static_cast<float>(mouseY - camera.height / 2) / static_cast<float>(camera.height)) * camera.speed * dt;
+    camera.yaw += turnX * 5.0f * camera.speed * dt;
+    float candidate = camera.pitch + 2.0f * turnY * camera.speed * dt;
     if (candidate > 0.0f && candidate < 50.0f) camera.pitch = candidate;
     camera.orientation = rotY(camera.yaw) * rotX(-camera.pitch) * glm::translate(glm::mat4(1.0f), camera.position);
     return camera.yaw - oldYaw;

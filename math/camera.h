@@ -22,6 +22,11 @@ glm::mat4 rotY(double degrees);
 
 // Mouse-look; returns the change of yaw in degrees.
 float look(Camera& camera, int mouseX, int mouseY, float dt);
+// Look by the cursor's offset from the window centre as fractions of the
+// window: turnX of width (positive left of the centre), turnY of height
+// (positive below it). A turnX of 0.5 turns 250 degrees a second at the
+// usual speed of 100. Returns the change of yaw in degrees.
+float turnCamera(Camera& camera, float turnX, float turnY, float dt);
 // Zoom between the distances 5 and 20; a step that would reach the target is refused.
 void zoomIn(Camera& camera, float dt);
 void zoomOut(Camera& camera, float dt);
