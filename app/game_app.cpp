@@ -163,6 +163,7 @@ int loadGame(GameApp& app) {
     captureHeightMap(app.heightMap, app.scene.torte, app.models.torte, app.programs.heightCapture);
     glEnable(GL_DEPTH_TEST);
     markStage(app, GameStage::HeightMapCaptured);
+    app.glyphs = makeGlyphQuads(app.programs.overlay);
     return 0;
 }
 
@@ -256,8 +257,8 @@ FrameResult runFrame(GameApp& app) {
         app.shownFrameMillis = app.frameTime * 1000.0f;
     }
     OverlayFigures figures{app.drawnObjectCount, app.shownFrameRate, app.shownFrameMillis, app.frameTime};
-    drawOverlayText(app.options, app.status, figures, app.programs.overlay, app.textures.alphabet, app.view, now(),
-                    iconRowBox(app.scene, app.models.icon.bounds));
+    drawOverlayText(app.options, app.status, figures, app.glyphs, app.programs.overlay, app.textures.alphabet, app.view,
+                    now(), iconRowBox(app.scene, app.models.icon.bounds));
     app.drawnObjectCount = 0;
     markStage(app, GameStage::OverlayDone);
 
@@ -283,6 +284,7 @@ FrameResult runFrame(GameApp& app) {
 }
 
 void shutdownGame(GameApp& app) {
+    destroyGlyphQuads(app.glyphs);
     destroyShadowMap(app.shadowMap);
     unloadGameTextures(app.textures);
     releaseSnow(app.snow);

@@ -12,6 +12,7 @@
 #include "math/view.h"
 #include "render/game_programs.h"
 #include "render/game_textures.h"
+#include "render/model.h"
 #include "render/scene_models.h"
 #include "render/shadow_map.h"
 #include "render/snow.h"
@@ -48,6 +49,7 @@ struct GameApp {
     GameTextures textures;
     ShadowMap shadowMap;
     HeightMap heightMap;
+    GlyphQuads glyphs;  // the overlay's text, made last at loading
     OptionFlags options;
     StatusMessage status;
     Sound sound;

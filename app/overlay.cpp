@@ -1,5 +1,5 @@
 // Overlay text and the cake icon row: text runs built from the options and
-// figures, then drawn one glyph quad at a time in overlay pixels.
+// figures, then drawn from the glyph quads made at loading, in overlay pixels.
 #include "app/overlay.h"
 
 #include <GL/glew.h>
@@ -139,29 +139,23 @@ std::array<unsigned int, kCakeCount> iconRowTextures(const Scene& scene, const G
     return row;
 }
 
-void drawText(SceneObject textObject, const ShaderProgram& textProgram, unsigned int atlas, const View& view,
-              float advance, const char* characters, int count) {
+void drawText(SceneObject textObject, const GlyphQuads& glyphs, const ShaderProgram& textProgram, unsigned int atlas,
+              const View& view, float advance, const char* characters, int count) {
     if (!characters) return;
     const FrameView overlay = makeFrameView(view, view.overlayCamera, view.overlayProjection, 0.0f);
     const glm::mat4 step = glm::translate(glm::mat4(1.0f), glm::vec3(advance, 0.0f, 0.0f));
     const ColourWrites before = colourWrites();
     setColourWrites(ColourWrites::AsTheyAre);
-    for (int i = 0; i < count; ++i) {
-        Model glyph;
-        buildGlyphQuad(glyph, textObject.colour, textProgram, static_cast<signed char>(characters[i]));
-        drawModelNoShadow(glyph, textObject, textProgram, atlas, overlay);
-        releaseModel(glyph);
-        textObject.applyWorld(step);
-    }
+    drawGlyphRun(glyphs, textObject, step, textProgram, atlas, overlay, characters, count);
     setColourWrites(before);
 }
 
 void drawOverlayText(const OptionFlags& options, StatusMessage& status, const OverlayFigures& figures,
-                     const ShaderProgram& textProgram, unsigned int atlas, const View& view, float now,
-                     const Box& keepClear) {
+                     const GlyphQuads& glyphs, const ShaderProgram& textProgram, unsigned int atlas, const View& view,
+                     float now, const Box& keepClear) {
     for (const OverlayText& run :
          buildOverlayText(options, status, figures, view.screenWidth, view.screenHeight, keepClear))
-        drawText(makeTextObject(run.x, run.y), textProgram, atlas, view, kTextAdvance, run.characters.data(),
+        drawText(makeTextObject(run.x, run.y), glyphs, textProgram, atlas, view, kTextAdvance, run.characters.data(),
                  static_cast<int>(run.characters.size()));
     if (options.showFrameRate) {
         std::fputs(frameTimeLine(figures.frameTime).c_str(), stdout);

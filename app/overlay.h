@@ -14,6 +14,7 @@
 #include "math/view.h"
 
 struct GameTextures;
+struct GlyphQuads;
 struct Model;
 struct ShaderProgram;
 
@@ -64,17 +65,17 @@ void hideExpiredStatus(StatusMessage& status, float now);
 // Texture of each icon of the row, left to right.
 std::array<unsigned int, kCakeCount> iconRowTextures(const Scene& scene, const GameTextures& textures);
 
-// Draws count bytes of characters, one glyph quad each from the atlas
+// Draws count bytes of characters, one of the glyph quads each with the atlas
 // texture, advancing the object's copy by advance pixels per character.
 // Glyphs and icons keep their pictures' own colours (no sRGB encoding).
-void drawText(SceneObject textObject, const ShaderProgram& textProgram, unsigned int atlas, const View& view,
-              float advance, const char* characters, int count);
+void drawText(SceneObject textObject, const GlyphQuads& glyphs, const ShaderProgram& textProgram, unsigned int atlas,
+              const View& view, float advance, const char* characters, int count);
 // The frame's overlay text, clear of keepClear (the icon row); prints the
 // frame-time line when the frame rate is shown, and hides the status message
 // after drawing it once expired (now is the clock).
 void drawOverlayText(const OptionFlags& options, StatusMessage& status, const OverlayFigures& figures,
-                     const ShaderProgram& textProgram, unsigned int atlas, const View& view, float now,
-                     const Box& keepClear);
+                     const GlyphQuads& glyphs, const ShaderProgram& textProgram, unsigned int atlas, const View& view,
+                     float now, const Box& keepClear);
 // The ten cake icons; time is the window-opening time, as the icons expect.
 void drawIconRow(const Scene& scene, const Model& iconModel, const ShaderProgram& textProgram,
                  const GameTextures& textures, const View& view, float time);

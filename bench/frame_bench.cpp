@@ -1,13 +1,15 @@
-// Frame benchmark: the real game at 1200 x 1000 with default options, frame
-// times against the floor of a bare frame (clear the window, clear the shadow
-// map, swap), the split of a frame over its passes, the shadow pass alone,
-// and the start-up time per loading stage. Not a test: it reports.
+// Frame benchmark: the real game at 1200 x 1000 with default options and
+// with the F2 and F7 counters shown, frame times against the floor of a bare
+// frame (clear the window, clear the shadow map, swap), the split of a frame
+// over its passes, the shadow pass alone, and the start-up time per loading
+// stage. Not a test: it reports.
 //
 //   frame_bench [--warmup W] [--frames N] [--rounds R] [--finish-frames F] [--shadow-runs S]
 //               [--variant-frames V]
 //
-// Game frames and floor frames alternate in R rounds of N frames each, so a
-// neighbour loading the machine for a while touches both alike.
+// Game frames, game frames with the frame rate and object count shown (F2,
+// F7) and floor frames alternate in R rounds of N frames each, so a neighbour
+// loading the machine for a while touches all of them alike.
 #include <GL/glew.h>
 
 #include <algorithm>
@@ -288,6 +290,7 @@ int main(int argc, char** argv) {
     FloorQuad floorQuad;
     if (!makeFloorQuad(floorQuad)) return 2;
     std::vector<double> frameMs;
+    std::vector<double> countersMs;  // the same frames with the frame rate and object count shown (F2, F7)
     std::vector<double> floorMs;
     std::vector<double> bareMs;
     std::vector<double> frameCpuMs, floorCpuMs;  // CPU time per frame, each round's block averaged
@@ -307,6 +310,15 @@ int main(int argc, char** argv) {
         record.timestampQueries = nullptr;
         glFinish();
         frameCpuMs.push_back(1000.0 * (processCpuSeconds() - cpuStart) / settings.frames);
+        const OptionFlags plain = app.options;
+        app.options.showFrameRate = app.options.showObjectCount = true;
+        for (int i = 0; i < settings.frames; ++i) {
+            const Clock::time_point start = Clock::now();
+            if (runFrame(app) != FrameResult::Continue) return 2;
+            countersMs.push_back(1000.0 * secondsBetween(start, Clock::now()));
+        }
+        app.options = plain;
+        glFinish();
         cpuStart = processCpuSeconds();
         for (int i = 0; i < settings.frames; ++i) {
             const Clock::time_point start = Clock::now();
@@ -392,10 +404,18 @@ int main(int argc, char** argv) {
 
     const double frameMedian = median(frameMs);
     const double floorMedian = median(floorMs);
-    std::fprintf(report, "frames: %d warm-up, then %d rounds of %d game frames, %d floor frames and %d bare frames\n",
-                 settings.warmup, settings.rounds, settings.frames, settings.frames, settings.frames / 4);
+    const double countersMedian = median(countersMs);
+    std::fprintf(report,
+                 "frames: %d warm-up, then %d rounds of %d game frames, %d with F2 and F7 on, %d floor frames and %d "
+                 "bare frames\n",
+                 settings.warmup, settings.rounds, settings.frames, settings.frames, settings.frames,
+                 settings.frames / 4);
     std::fprintf(report, "frame: median %.2f ms, p95 %.2f ms (%.1f fps)\n", frameMedian, percentile95(frameMs),
                  1000.0 / frameMedian);
+    std::fprintf(report,
+                 "frame with the frame rate and object count shown (F2, F7): median %.2f ms, p95 %.2f ms (%+.1f %% "
+                 "against the frame)\n",
+                 countersMedian, percentile95(countersMs), 100.0 * (countersMedian / frameMedian - 1.0));
     std::fprintf(report, "floor (one lit, textured, shadow-sampled full-window quad): median %.2f ms, p95 %.2f ms\n",
                  floorMedian, percentile95(floorMs));
     std::fprintf(report, "bare frame (window and shadow-map clears, swap): median %.2f ms\n", median(bareMs));

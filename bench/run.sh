@@ -4,7 +4,8 @@
 #
 #   bench/run.sh            frame_bench (frame median / p95 against the floor,
 #                           one lit, textured, shadow-sampled full-window quad
-#                           drawn in the same run; CPU time per frame beside the
+#                           drawn in the same run; the frame with F2 and F7 on
+#                           beside the default one; CPU time per frame beside the
 #                           wall clock; per-pass split, shadow pass alone,
 #                           start-up per loading stage), then rules_bench (CPU
 #                           time of one frame of game rules, Google Benchmark)

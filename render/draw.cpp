@@ -1,10 +1,12 @@
-// Model drawing with lighting, the shadow lookup and the frustum-tested draw.
+// Model drawing with lighting, the shadow lookup and the frustum-tested draw,
+// and overlay text from the glyph quads.
 // Uniform locations are looked up by name at every draw; a name the program
 // does not have (location -1) is ignored by the GL.
 #include "render/draw.h"
 
 #include <GL/glew.h>
 
+#include <cstddef>
 #include <glm/gtc/type_ptr.hpp>
 
 #include "render/gl_check.h"
@@ -139,6 +141,37 @@ void drawModelNoShadow(const Model& model, const SceneObject& object, const Shad
     drawCheckedMeshes(model);
     glUseProgram(0);
     glBindTexture(GL_TEXTURE_2D, texture);
+}
+
+void drawGlyphRun(const GlyphQuads& glyphs, SceneObject object, const glm::mat4& step, const ShaderProgram& program,
+                  unsigned int atlas, const FrameView& view, const char* characters, int count) {
+    glActiveTexture(GL_TEXTURE0);
+    GLuint p = program.program;
+    glUseProgram(p);
+    setInt(p, "texUnit", 0);
+    glBindTexture(GL_TEXTURE_2D, atlas);
+    setObjectMatrices(p, object, view);
+    setFloat(p, "alpha", 1.0f);
+    setFloat(p, "time", view.time);
+    setFloat(p, "height", 0.0f);
+    setLightAndMaterial(p, object, view.light, view.viewing);
+    glEnable(GL_CULL_FACE);
+    glEnable(GL_DEPTH_TEST);
+    glBindVertexArray(glyphs.vertexArray);
+    if (glyphs.colourLocation >= 0)
+        glVertexAttrib3f(static_cast<GLuint>(glyphs.colourLocation), object.colour.r, object.colour.g, object.colour.b);
+    for (int i = 0; i < count; ++i) {
+        setMatrix(p, "model_mat", object.model);
+        setMatrix(p, "normal_mat", normalMatrix(object));
+        const auto glyph = static_cast<std::size_t>(static_cast<unsigned char>(characters[i]));
+        glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, reinterpret_cast<const void*>(glyph * 6 * sizeof(GLuint)));
+        object.applyWorld(step);
+    }
+    glBindVertexArray(0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    checkGlError("1");
+    glUseProgram(0);
+    glBindTexture(GL_TEXTURE_2D, atlas);
 }
 
 void drawShadowCaster(const DrawItem& item, const ShaderProgram& depthProgram, const FrameView& view) {

@@ -9,6 +9,8 @@
 #include "math/view.h"
 #include "render/draw_list.h"
 
+struct GlyphQuads;
+
 // What every draw of one frame shares: the camera's matrices, the light, the
 // time and the sampling options. Made by the frame loop, which owns the clock.
 struct FrameView {
@@ -43,6 +45,11 @@ bool drawModelIfVisible(const DrawItem& item, const FrameView& view);
 // no shadow map, back faces culled.
 void drawModelNoShadow(const Model& model, const SceneObject& object, const ShaderProgram& program,
                        unsigned int texture, const FrameView& view);
+// Overlay text as drawModelNoShadow draws a glyph model: one glyph quad per
+// byte of characters, tinted with the object's colour, the object moved by
+// step after each. Makes no GL object.
+void drawGlyphRun(const GlyphQuads& glyphs, SceneObject object, const glm::mat4& step, const ShaderProgram& program,
+                  unsigned int atlas, const FrameView& view, const char* characters, int count);
 // The shadow pass draw of one caster from the light.
 void drawShadowCaster(const DrawItem& item, const ShaderProgram& depthProgram, const FrameView& view);
 // Draws every mesh of the model through its vertex array, then unbinds the

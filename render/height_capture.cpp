@@ -8,8 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
-#include <memory>
-#include <new>
 #include <vector>
 
 #include <glm/gtc/matrix_transform.hpp>
@@ -53,12 +51,7 @@ void drawLandscapeForCapture(const SceneObject& object, const ShaderProgram& pro
     glUseProgram(0);
 }
 
-bool exportHeightMapBitmap() {
-    std::unique_ptr<float[]> buffer(new (std::nothrow) float[kTexels]);
-    if (!buffer) return false;
-    glReadPixels(0, 0, kHeightMapSize, kHeightMapSize, GL_RED, GL_FLOAT, buffer.get());
-    return writeGreyBitmap(buffer.get(), 0.85f);
-}
+bool exportHeightMapBitmap(const HeightMap& map) { return writeGreyBitmap(map.values.data(), 0.85f); }
 
 void captureHeightMap(HeightMap& map, const SceneObject& landscape, const Model& landscapeModel,
                       const ShaderProgram& terrainProgram) {
@@ -119,11 +112,14 @@ void captureHeightMap(HeightMap& map, const SceneObject& landscape, const Model&
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
     drawLandscapeForCapture(landscape, terrainProgram, landscapeModel, projectionView, view);
-    exportHeightMapBitmap();  // a bitmap that cannot be written is skipped silently
+    // Read back once: the bitmap is made from the heights the game keeps.
     glReadPixels(0, 0, kHeightMapSize, kHeightMapSize, GL_RED, GL_FLOAT, map.values.data());
+    exportHeightMapBitmap(map);  // a bitmap that cannot be written is skipped silently
 
+    // One flush for the thousand lines, not one each.
     for (int i = kDumpFirst; i < kDumpFirst + kDumpCount; ++i)
-        std::cout << "heightmap inhalt: " << map.values[i] << std::endl;
+        std::cout << "heightmap inhalt: " << map.values[i] << '\n';
+    std::cout.flush();
 
     glClearColor(oldClear[0], oldClear[1], oldClear[2], oldClear[3]);
     glViewport(oldViewport[0], oldViewport[1], oldViewport[2], oldViewport[3]);

@@ -15,4 +15,5 @@ void captureHeightMap(HeightMap& map, const SceneObject& landscape, const Model&
                       const ShaderProgram& terrainProgram);
 void drawLandscapeForCapture(const SceneObject& object, const ShaderProgram& program, const Model& mesh,
                              const glm::mat4& projectionView, const glm::mat4& view);
-bool exportHeightMapBitmap();
+// Writes terrain.bmp from the captured heights; false when it cannot be written.
+bool exportHeightMapBitmap(const HeightMap& map);

@@ -1,4 +1,4 @@
-// Model import and upload: the file importers, the glyph-quad generator and
+// Model import and upload: the file importers, the glyph-quad generators and
 // the release. Each mesh gets one vertex array, one vertex buffer and one
 // index buffer; attribute locations come from the program passed in.
 #include "render/model.h"
@@ -97,6 +97,33 @@ void uploadImport(Model& model, ImportedMeshes& imported, const ShaderProgram& p
     }
 }
 
+// Corners top-right, top-left, bottom-left, bottom-right, as two triangles.
+constexpr std::uint32_t kGlyphQuadIndices[6] = {0, 1, 2, 0, 2, 3};
+
+// The four corners of the square showing one atlas cell.
+std::vector<Vertex> glyphQuadVertices(signed char character, const glm::vec3& colour) {
+    const float cornerX[4] = {1.0f, -1.0f, -1.0f, 1.0f};
+    const float cornerY[4] = {1.0f, 1.0f, -1.0f, -1.0f};
+    // Truncating division on the signed code: codes above 127 arrive negative
+    // and give a negative cell, as the atlas lookup always has.
+    const int column = character % 16;
+    const int row = character / 16;
+    std::vector<Vertex> vertices(4, Vertex{});
+    for (int k = 0; k < 4; ++k) {
+        Vertex& v = vertices[static_cast<std::size_t>(k)];
+        v.normal[2] = 1.0f;
+        v.position[0] = cornerX[k];
+        v.position[1] = cornerY[k];
+        v.position[3] = 1.0f;
+        v.colour[0] = colour.r;
+        v.colour[1] = colour.g;
+        v.colour[2] = colour.b;
+        v.uv[0] = static_cast<float>(column) * 0.0625f + (cornerX[k] >= 0.0f ? 0.0625f : 0.0f);
+        v.uv[1] = 1.0f - (static_cast<float>(row) * 0.0625f + (cornerY[k] < 0.0f ? 0.0625f : 0.0f));
+    }
+    return vertices;
+}
+
 }  // namespace
 
 void loadModel(Model& model, const char* path, const glm::vec3& defaultColour, const ShaderProgram& program) {
@@ -118,29 +145,9 @@ void buildGlyphQuad(Model& model, const glm::vec3& colour, const ShaderProgram& 
     MeshData& mesh = model.meshes[0];
     model.faceCounts[0] = mesh.faceCount = 2;
     mesh.vertexCount = 4;
-    mesh.vertices.assign(4, Vertex{});
-
-    // Corners top-right, top-left, bottom-left, bottom-right.
-    const float cornerX[4] = {1.0f, -1.0f, -1.0f, 1.0f};
-    const float cornerY[4] = {1.0f, 1.0f, -1.0f, -1.0f};
-    // Truncating division on the signed code: codes above 127 arrive negative
-    // and give a negative cell, as the atlas lookup always has.
-    const int column = character % 16;
-    const int row = character / 16;
-    for (int k = 0; k < 4; ++k) {
-        Vertex& v = mesh.vertices[static_cast<std::size_t>(k)];
-        v.normal[2] = 1.0f;
-        v.position[0] = cornerX[k];
-        v.position[1] = cornerY[k];
-        v.position[3] = 1.0f;
-        v.colour[0] = colour.r;
-        v.colour[1] = colour.g;
-        v.colour[2] = colour.b;
-        growBox(model.bounds, glm::vec3(cornerX[k], cornerY[k], 0.0f));
-        v.uv[0] = static_cast<float>(column) * 0.0625f + (cornerX[k] >= 0.0f ? 0.0625f : 0.0f);
-        v.uv[1] = 1.0f - (static_cast<float>(row) * 0.0625f + (cornerY[k] < 0.0f ? 0.0625f : 0.0f));
-    }
-    mesh.indices = {0, 1, 2, 0, 2, 3};
+    mesh.vertices = glyphQuadVertices(character, colour);
+    for (const Vertex& v : mesh.vertices) growBox(model.bounds, glm::vec3(v.position[0], v.position[1], 0.0f));
+    mesh.indices.assign(kGlyphQuadIndices, kGlyphQuadIndices + 6);
 
     glBindVertexArray(model.vertexArrays[0]);
     glBindBuffer(GL_ARRAY_BUFFER, model.vertexBuffers[0]);
@@ -148,13 +155,53 @@ void buildGlyphQuad(Model& model, const glm::vec3& colour, const ShaderProgram& 
     setUpAttributes(program);
     checkGlError("models with tex 0");
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, model.indexBuffers[0]);
-    // The overlay rebuilds a quad per character, hence the dynamic hint.
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(sizeof(std::uint32_t) * 6), mesh.indices.data(),
-                 GL_DYNAMIC_DRAW);
+                 GL_STATIC_DRAW);
     checkGlError("models with tex 1");
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     checkGlError("models with tex 2");
+}
+
+GlyphQuads makeGlyphQuads(const ShaderProgram& program) {
+    std::vector<Vertex> vertices;
+    std::vector<std::uint32_t> indices;
+    vertices.reserve(4 * kGlyphCount);
+    indices.reserve(6 * kGlyphCount);
+    for (int code = 0; code < kGlyphCount; ++code) {
+        const auto first = static_cast<std::uint32_t>(vertices.size());
+        // The colour is left at zero here: each run of text sets its own.
+        const std::vector<Vertex> quad = glyphQuadVertices(static_cast<signed char>(code), glm::vec3(0.0f));
+        vertices.insert(vertices.end(), quad.begin(), quad.end());
+        for (std::uint32_t index : kGlyphQuadIndices) indices.push_back(first + index);
+    }
+
+    GlyphQuads glyphs;
+    glGenVertexArrays(1, &glyphs.vertexArray);
+    glGenBuffers(1, &glyphs.vertexBuffer);
+    glGenBuffers(1, &glyphs.indexBuffer);
+    glBindVertexArray(glyphs.vertexArray);
+    glBindBuffer(GL_ARRAY_BUFFER, glyphs.vertexBuffer);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(sizeof(Vertex) * vertices.size()), vertices.data(),
+                 GL_STATIC_DRAW);
+    setUpAttributes(program);
+    // The colour comes from the attribute's current value, set per run.
+    glyphs.colourLocation = glGetAttribLocation(program.program, "in_colour");
+    if (glyphs.colourLocation >= 0) glDisableVertexAttribArray(static_cast<GLuint>(glyphs.colourLocation));
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, glyphs.indexBuffer);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(sizeof(std::uint32_t) * indices.size()),
+                 indices.data(), GL_STATIC_DRAW);
+    glBindVertexArray(0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    checkGlError("glyph quads");
+    return glyphs;
+}
+
+void destroyGlyphQuads(GlyphQuads& glyphs) {
+    glDeleteVertexArrays(1, &glyphs.vertexArray);  // names of 0 are ignored
+    glDeleteBuffers(1, &glyphs.vertexBuffer);
+    glDeleteBuffers(1, &glyphs.indexBuffer);
+    glyphs = GlyphQuads{};
 }
 
 void releaseModel(Model& model) {

@@ -49,9 +49,9 @@ void makeDepthTarget(GLuint& texture, GLuint& framebuffer) {
     }
 }
 
-// The state every caster draw of the pass expects, and the framebuffer bound.
+// The state every caster draw of the pass expects. Nothing is cleared here:
+// what is bound now is the frame target, which endCasters clears once.
 void beginCasters(unsigned int groundTexture) {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, groundTexture);
     glActiveTexture(GL_TEXTURE1);

@@ -2,6 +2,7 @@
 // game's font lands dark inside its cell only, and exactly count bytes are drawn.
 
 #include "app/overlay.h"
+#include "render/model.h"
 #include "render/texture.h"
 #include "tests/gl/gl_test_support.h"
 
@@ -22,6 +23,7 @@ TEST(OverlayText, GlyphsAreDarkInsideTheirCellsOnlyAndCountBytesAreDrawn) {
     ASSERT_NE(program.program, 0u) << "build the game's assets first";
     const unsigned int atlas = loadTexture("Models/alphabet.tga");
     ASSERT_NE(atlas, 0u);
+    GlyphQuads glyphs = makeGlyphQuads(program);
     const View view = windowView();
     glDisable(GL_BLEND);
     const struct {
@@ -34,12 +36,13 @@ TEST(OverlayText, GlyphsAreDarkInsideTheirCellsOnlyAndCountBytesAreDrawn) {
         glViewport(0, 0, view.screenWidth, view.screenHeight);
         glClearColor(0.9f, 0.9f, 0.9f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        drawText(makeTextObject(300.0f, 500.0f), program, atlas, view, kTextAdvance, c.text, c.count);
+        drawText(makeTextObject(300.0f, 500.0f), glyphs, program, atlas, view, kTextAdvance, c.text, c.count);
         EXPECT_EQ(darkPixels(282, 482, 318, 518) > 20, c.firstCellDark);
         EXPECT_EQ(darkPixels(336, 480, 364, 520) > 20, c.thirdCellDark);  // the glyph centred 40 pixels right
         // Nothing dark above, below or left of the cells.
         EXPECT_EQ(darkPixels(240, 440, 380, 479) + darkPixels(240, 521, 380, 560) + darkPixels(240, 479, 279, 521), 0);
     }
+    destroyGlyphQuads(glyphs);
     glDeleteTextures(1, &atlas);
     destroyShaderProgram(program);
 }

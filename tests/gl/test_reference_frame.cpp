@@ -97,8 +97,9 @@ TEST(ReferenceFrame, StartSceneLooksAsItAlwaysHas) {
         view.target = target.framebuffer;
         const int drawn =
             renderFramePasses(list, app.shadowMap, app.programs.shadowDepth, app.textures.ground, view, culling);
-        drawOverlayText(app.options, app.status, OverlayFigures{drawn, 60.0f, 16.0f, 0.016f}, app.programs.overlay,
-                        app.textures.alphabet, app.view, 0.0f, iconRowBox(app.scene, app.models.icon.bounds));
+        drawOverlayText(app.options, app.status, OverlayFigures{drawn, 60.0f, 16.0f, 0.016f}, app.glyphs,
+                        app.programs.overlay, app.textures.alphabet, app.view, 0.0f,
+                        iconRowBox(app.scene, app.models.icon.bounds));
         drawIconRow(app.scene, app.models.icon, app.programs.overlay, app.textures, app.view, 0.1f);
         expectMatchesReference(readRgb(target.framebuffer, 0, 0, kWidth, kHeight),
                                culling ? "start_frame_culled" : "start_frame");

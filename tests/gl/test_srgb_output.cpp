@@ -53,6 +53,7 @@ TEST(SrgbOutput, EveryPathShowsItsColourOnAnSrgbAndALinearWindow) {
     Model quad, greyQuad;
     buildGlyphQuad(quad, glm::vec3(1.0f), text, 'A');
     buildGlyphQuad(greyQuad, glm::vec3(0.5f), lit, 'A');
+    GlyphQuads glyphs = makeGlyphQuads(text);
     static Scene scene;  // large: off the stack
     for (SceneObject& icon : scene.cakeIcons) icon = centreSquare(glm::vec3(1.0f));
     GameTextures textures;
@@ -80,7 +81,7 @@ TEST(SrgbOutput, EveryPathShowsItsColourOnAnSrgbAndALinearWindow) {
     } paths[] = {
         {"sky", {srgbByte(0.3f), srgbByte(0.3f), 255}, sky},
         {"lit surface", glm::ivec3(srgbByte(0.25f)), [&] { drawModel(litItem, overlay); }},
-        {"glyph", shade, [&] { drawText(white, text, picture, view, kTextAdvance, "A", 1); }},
+        {"glyph", shade, [&] { drawText(white, glyphs, text, picture, view, kTextAdvance, "A", 1); }},
         {"icon row", shade, [&] { drawIconRow(scene, quad, text, textures, view, 0.0f); }},
         // The hold redraws at the same depth every frame: the second must show too.
         {"end screen", shade,
@@ -121,6 +122,7 @@ TEST(SrgbOutput, EveryPathShowsItsColourOnAnSrgbAndALinearWindow) {
     }
     releaseModel(quad);
     releaseModel(greyQuad);
+    destroyGlyphQuads(glyphs);
     destroyRenderTarget(srgbWindow);
     destroyRenderTarget(linearWindow);
     glDeleteTextures(1, &picture);
