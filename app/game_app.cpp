@@ -78,7 +78,8 @@ void drawPausedText(const GameApp& app) {
     const int count = static_cast<int>(sizeof(kText)) - 1;
     const float x = 0.5f * static_cast<float>(app.view.screenWidth) - 0.5f * kTextAdvance * (count - 1);
     const float y = 0.5f * static_cast<float>(app.view.screenHeight);
-    drawText(makeTextObject(x, y), app.programs.overlay, app.textures.alphabet, app.view, kTextAdvance, kText, count);
+    drawText(makeTextObject(x, y), app.glyphs, app.programs.overlay, app.textures.alphabet, app.view, kTextAdvance,
+             kText, count);
 }
 
 // Swap interval 1 should hold the frames to the monitor's pace; where the
