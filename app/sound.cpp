@@ -117,6 +117,8 @@ bool openSound(Sound& sound, std::string& whyNot) {
     quietenStderr(quiet);
     SDL_AudioDeviceID device = 0;
     std::string said;
+    // The name a sound server shows for the game's stream.
+    SDL_SetHint(SDL_HINT_APP_NAME, "Varnelo");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         said = SDL_GetError();
     } else {
