@@ -1,166 +1,186 @@
-// The OpenAL side of the game's sound: opening the device quietly, loading
-// the synthesised effects into buffers, one source per effect, and muting.
+// The SDL side of the game's sound: opening the device quietly, the samples
+// of every effect made at open, a voice per effect mixed in the device's
+// callback, and muting.
 #include "app/sound.h"
 
-#include <unistd.h>
+// Nothing here defines main: SDL must not rename it on Windows.
+#define SDL_MAIN_HANDLED
+#include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <vector>
 
-#include "al.h"
-#include "alc.h"
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace {
 
-int indexOf(SoundEffect effect) { return static_cast<int>(effect); }
+#ifdef _WIN32
+const char* const kNullFile = "NUL";
+int duplicateFile(int fd) { return _dup(fd); }
+int duplicateFileOnto(int from, int to) { return _dup2(from, to); }
+void closeFile(int fd) { _close(fd); }
+int fileOf(std::FILE* stream) { return _fileno(stream); }
+#else
+const char* const kNullFile = "/dev/null";
+int duplicateFile(int fd) { return dup(fd); }
+int duplicateFileOnto(int from, int to) { return dup2(from, to); }
+void closeFile(int fd) { close(fd); }
+int fileOf(std::FILE* stream) { return fileno(stream); }
+#endif
 
-ALuint sourceOf(const Sound& sound, SoundEffect effect) { return sound.sources[indexOf(effect)]; }
+// A device buffer of about 23 ms: short enough that a pick-up is heard on
+// the frame it happens, long enough not to starve on a busy machine.
+constexpr int kDeviceBufferSamples = 1024;
+
+// Left and right feet sound a little different: every other step plays
+// slower, so lower and a little longer.
+constexpr double kOtherFootStep = 0.92;
+
+SoundVoice& voiceOf(Sound& sound, SoundEffect effect) { return sound.voices[static_cast<int>(effect)]; }
 
 // Audio libraries write their failed attempts straight to standard error
-// (ALSA a paragraph per missing card, OpenAL Soft a line per error). While
-// the device opens, standard error points at a scratch file instead; what
-// gathered there is read back for the reason and dropped.
+// (ALSA a paragraph per missing card). While the device opens, standard
+// error points at the null file instead; SDL's own error says why.
 struct QuietStderr {
     int saved = -1;
-    std::FILE* scratch = nullptr;
+    std::FILE* sink = nullptr;
 };
 
 void quietenStderr(QuietStderr& quiet) {
-    // Whoever asks for the library's log gets it, unfiltered.
-    if (std::getenv("ALSOFT_LOGLEVEL")) return;
-    quiet.scratch = std::tmpfile();
-    if (!quiet.scratch) return;
+    quiet.sink = std::fopen(kNullFile, "w");
+    if (!quiet.sink) return;
     std::fflush(stderr);
-    quiet.saved = dup(STDERR_FILENO);
-    if (quiet.saved >= 0 && dup2(fileno(quiet.scratch), STDERR_FILENO) >= 0) return;
-    if (quiet.saved >= 0) close(quiet.saved);
+    quiet.saved = duplicateFile(fileOf(stderr));
+    if (quiet.saved >= 0 && duplicateFileOnto(fileOf(quiet.sink), fileOf(stderr)) >= 0) return;
+    if (quiet.saved >= 0) closeFile(quiet.saved);
     quiet.saved = -1;
-    std::fclose(quiet.scratch);
-    quiet.scratch = nullptr;
+    std::fclose(quiet.sink);
+    quiet.sink = nullptr;
 }
 
-// The text of OpenAL Soft's last error line ("AL lib: (EE) function: text"),
-// or empty.
-std::string lastLibraryError(const std::string& log) {
-    const std::string marker = "(EE) ";
-    size_t at = log.rfind(marker);
-    if (at == std::string::npos) return std::string();
-    size_t start = at + marker.size();
-    size_t end = log.find('\n', start);
-    std::string line = log.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    // Drop the reporting function's name in front of the message.
-    size_t colon = line.find(": ");
-    if (colon != std::string::npos && line.find(' ') > colon) line = line.substr(colon + 2);
-    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
-    return line;
-}
-
-// Restores standard error; returns the library's error from the scratch.
-std::string restoreStderr(QuietStderr& quiet) {
-    if (quiet.saved < 0) return std::string();
+void restoreStderr(QuietStderr& quiet) {
+    if (quiet.saved < 0) return;
     std::fflush(stderr);
-    dup2(quiet.saved, STDERR_FILENO);
-    close(quiet.saved);
-    std::string log;
-    std::rewind(quiet.scratch);
-    char chunk[512];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, quiet.scratch)) > 0) log.append(chunk, got);
-    std::fclose(quiet.scratch);
-    return lastLibraryError(log);
+    duplicateFileOnto(quiet.saved, fileOf(stderr));
+    closeFile(quiet.saved);
+    std::fclose(quiet.sink);
 }
 
-std::string withDetail(const char* what, const std::string& detail) {
-    return detail.empty() ? std::string(what) : std::string(what) + " (" + detail + ")";
+// SDL's audio thread asks for len bytes of 16-bit mono samples.
+void fillDeviceBuffer(void* user, Uint8* stream, int len) {
+    Sound& sound = *static_cast<Sound*>(user);
+    mixSoundVoices(sound.voices, kSoundEffectCount, reinterpret_cast<std::int16_t*>(stream),
+                   len / static_cast<int>(sizeof(std::int16_t)));
 }
 
-bool loadEffects(Sound& sound) {
-    alGetError();
-    alGenBuffers(kSoundEffectCount, sound.buffers);
-    alGenSources(kSoundEffectCount, sound.sources);
-    if (alGetError() != AL_NO_ERROR) return false;
-    for (int k = 0; k < kSoundEffectCount; ++k) {
-        SoundEffect effect = static_cast<SoundEffect>(k);
-        std::vector<std::int16_t> pcm = synthesiseSound(effect);
-        alBufferData(sound.buffers[k], AL_FORMAT_MONO16, pcm.data(),
-                     static_cast<ALsizei>(pcm.size() * sizeof(std::int16_t)), kSoundSampleRate);
-        ALuint source = sound.sources[k];
-        alSourcei(source, AL_BUFFER, static_cast<ALint>(sound.buffers[k]));
-        // Every sound is heard as it is, wherever the heroine stands: at
-        // the listener, without distance fading or panning.
-        alSourcei(source, AL_SOURCE_RELATIVE, AL_TRUE);
-        alSource3f(source, AL_POSITION, 0.0f, 0.0f, 0.0f);
-        alSourcei(source, AL_LOOPING, effect == SoundEffect::Wind ? AL_TRUE : AL_FALSE);
-    }
-    return alGetError() == AL_NO_ERROR;
+// The sample at a voice's whole position i, running on into the start of a
+// loop and into silence past the end of anything else.
+float sampleAt(const SoundVoice& voice, int i) {
+    if (i < voice.length) return voice.samples[i];
+    return voice.looping ? voice.samples[i - voice.length] : 0.0f;
 }
 
 }  // namespace
+
+void mixSoundVoices(SoundVoice* voices, int voiceCount, std::int16_t* out, int count) {
+    for (int n = 0; n < count; ++n) {
+        float sum = 0.0f;
+        for (int v = 0; v < voiceCount; ++v) {
+            SoundVoice& voice = voices[v];
+            if (!voice.playing) continue;
+            // Between two samples when pitched: the straight line joining them.
+            const int whole = static_cast<int>(voice.position);
+            const float part = static_cast<float>(voice.position - whole);
+            const float here = sampleAt(voice, whole);
+            sum += here + (sampleAt(voice, whole + 1) - here) * part;
+            voice.position += voice.step;
+            if (voice.position < voice.length) continue;
+            if (voice.looping) {
+                voice.position -= voice.length;
+            } else {
+                voice.playing = false;
+                voice.position = 0.0;
+            }
+        }
+        out[n] = static_cast<std::int16_t>(std::clamp(sum, -32768.0f, 32767.0f));
+    }
+}
 
 bool openSound(Sound& sound, std::string& whyNot) {
     closeSound(sound);
     whyNot.clear();
     QuietStderr quiet;
     quietenStderr(quiet);
-    ALCdevice* device = alcOpenDevice(nullptr);
-    ALCcontext* context = device ? alcCreateContext(device, nullptr) : nullptr;
-    bool current = context && alcMakeContextCurrent(context);
-    std::string said = restoreStderr(quiet);
+    SDL_AudioDeviceID device = 0;
+    std::string said;
+    // The name a sound server shows for the game's stream.
+    SDL_SetHint(SDL_HINT_APP_NAME, "Varnelo");
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        said = SDL_GetError();
+    } else {
+        SDL_AudioSpec wanted{};
+        wanted.freq = kSoundSampleRate;
+        wanted.format = AUDIO_S16SYS;
+        wanted.channels = 1;
+        wanted.samples = kDeviceBufferSamples;
+        wanted.callback = fillDeviceBuffer;
+        wanted.userdata = &sound;
+        SDL_AudioSpec got{};
+        // No changes allowed: SDL converts to whatever the hardware plays.
+        device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &got, 0);
+        if (device == 0) {
+            said = SDL_GetError();
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        }
+    }
+    restoreStderr(quiet);
+    if (device == 0) {
+        whyNot = "no audio device could be opened (" + said + ")";
+        return false;
+    }
 
-    if (!device) {
-        whyNot = withDetail("no audio device could be opened", said);
-        return false;
+    for (int k = 0; k < kSoundEffectCount; ++k) {
+        const SoundEffect effect = static_cast<SoundEffect>(k);
+        sound.samples[k] = synthesiseSound(effect);
+        SoundVoice& voice = sound.voices[k];
+        voice.samples = sound.samples[k].data();
+        voice.length = static_cast<int>(sound.samples[k].size());
+        voice.looping = effect == SoundEffect::Wind;
     }
+    voiceOf(sound, SoundEffect::Wind).playing = true;
+    // The device opens paused, so nothing was read before the voices were set.
     sound.device = device;
-    sound.context = context;
-    if (!current) {
-        whyNot = withDetail("the audio device gave no playback context", said);
-        closeSound(sound);
-        return false;
-    }
-    if (!loadEffects(sound)) {
-        whyNot = "the audio device did not take the game's sounds";
-        closeSound(sound);
-        return false;
-    }
-    alListenerf(AL_GAIN, 1.0f);
-    alSourcePlay(sourceOf(sound, SoundEffect::Wind));
+    SDL_PauseAudioDevice(device, 0);
     return true;
 }
 
 void closeSound(Sound& sound) {
-    ALCdevice* device = static_cast<ALCdevice*>(sound.device);
-    ALCcontext* context = static_cast<ALCcontext*>(sound.context);
-    if (context && alcMakeContextCurrent(context)) {
-        // Names are never 0 once generated; a failed generation left them 0.
-        if (sound.sources[0] != 0) {
-            alSourceStopv(kSoundEffectCount, sound.sources);
-            alDeleteSources(kSoundEffectCount, sound.sources);
-        }
-        if (sound.buffers[0] != 0) alDeleteBuffers(kSoundEffectCount, sound.buffers);
+    if (sound.device != 0) {
+        SDL_CloseAudioDevice(sound.device);  // waits for the callback to end
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
-    if (context) {
-        alcMakeContextCurrent(nullptr);
-        alcDestroyContext(context);
-    }
-    if (device) alcCloseDevice(device);
     sound = Sound();
 }
 
 void playSoundEffect(Sound& sound, SoundEffect effect) {
-    if (!sound.context || sound.muted) return;
+    if (sound.device == 0 || sound.muted) return;
     if (effect == SoundEffect::Wind) {
         keepWindBlowing(sound);
         return;
     }
-    ALuint source = sourceOf(sound, effect);
-    if (effect == SoundEffect::Footstep) {
-        // Left and right feet sound a little different.
-        alSourcef(source, AL_PITCH, (sound.footstepsPlayed & 1) ? 0.92f : 1.0f);
-        ++sound.footstepsPlayed;
-    }
-    alSourcePlay(source);  // restarts a source that is still playing
+    double step = 1.0;
+    if (effect == SoundEffect::Footstep) step = (sound.footstepsPlayed++ & 1) ? kOtherFootStep : 1.0;
+    // Voices change only while the callback cannot run.
+    SDL_LockAudioDevice(sound.device);
+    SoundVoice& voice = voiceOf(sound, effect);
+    voice.position = 0.0;  // again from the start if it still plays
+    voice.step = step;
+    voice.playing = true;
+    SDL_UnlockAudioDevice(sound.device);
 }
 
 void playFrameSounds(Sound& sound, const FrameEvents& events) {
@@ -175,44 +195,37 @@ void playFrameSounds(Sound& sound, const FrameEvents& events) {
 
 void setSoundMuted(Sound& sound, bool muted) {
     sound.muted = muted;
-    if (!sound.context) return;
-    alListenerf(AL_GAIN, muted ? 0.0f : 1.0f);
+    if (sound.device == 0) return;
     if (!muted) {
         keepWindBlowing(sound);
         return;
     }
     // Effects stop rather than pause: sound coming back must not resume a
     // pick-up half-way through. The wind pauses and carries on later.
+    SDL_LockAudioDevice(sound.device);
     for (int k = 0; k < kSoundEffectCount; ++k) {
-        if (static_cast<SoundEffect>(k) == SoundEffect::Wind)
-            alSourcePause(sound.sources[k]);
-        else
-            alSourceStop(sound.sources[k]);
+        SoundVoice& voice = sound.voices[k];
+        voice.playing = false;
+        if (static_cast<SoundEffect>(k) != SoundEffect::Wind) voice.position = 0.0;
     }
-}
-
-void setSoundPaused(Sound& sound, bool paused) {
-    sound.paused = paused;
-    if (!sound.context) return;
-    if (!paused) {
-        keepWindBlowing(sound);
-        return;
-    }
-    alSourcePause(sourceOf(sound, SoundEffect::Wind));
-    alSourceStop(sourceOf(sound, SoundEffect::Footstep));
+    SDL_UnlockAudioDevice(sound.device);
 }
 
 void keepWindBlowing(Sound& sound) {
-    if (!sound.context || sound.muted || sound.paused) return;
-    ALuint wind = sourceOf(sound, SoundEffect::Wind);
-    ALint state = AL_STOPPED;
-    alGetSourcei(wind, AL_SOURCE_STATE, &state);
-    if (state != AL_PLAYING) alSourcePlay(wind);
+    if (sound.device == 0 || sound.muted) return;
+    SDL_LockAudioDevice(sound.device);
+    voiceOf(sound, SoundEffect::Wind).playing = true;
+    SDL_UnlockAudioDevice(sound.device);
 }
 
 bool isSoundPlaying(const Sound& sound, SoundEffect effect) {
-    if (!sound.context) return false;
-    ALint state = AL_STOPPED;
-    alGetSourcei(sourceOf(sound, effect), AL_SOURCE_STATE, &state);
-    return state == AL_PLAYING;
+    if (sound.device == 0) return false;
+    SDL_LockAudioDevice(sound.device);
+    const bool playing = sound.voices[static_cast<int>(effect)].playing;
+    SDL_UnlockAudioDevice(sound.device);
+    return playing;
+}
+
+void setSoundPaused(Sound& sound, bool paused) {
+    if (sound.device != 0) SDL_PauseAudioDevice(sound.device, paused ? 1 : 0);
 }

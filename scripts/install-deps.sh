@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   libglfw3-dev libglew-dev libglm-dev libassimp-dev libpugixml-dev libstb-dev
-  libopenal-dev libasound2
+  libsdl2-dev
   libgtest-dev googletest libbenchmark-dev
   fonts-dejavu-core
   xvfb xauth x11-utils xdotool imagemagick libgl1-mesa-dri mesa-utils

@@ -30,7 +30,7 @@ xvfb=(xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp")
 export LIBGL_ALWAYS_SOFTWARE=1
 # Everything the selected tests run; the bench programs are left out with the
 # long run below.
-build_targets=(varnelo unit_tests gl_tests close_window wav_tone assets)
+build_targets=(varnelo unit_tests gl_tests close_window sound_tone assets)
 # Left out of every run: the long run (label long) measures memory and GL
 # objects over 1000 frames, which no fault here touches, and alone would
 # double the time per fault; the package tests pack and inspect the install

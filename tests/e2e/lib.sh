@@ -1,8 +1,8 @@
 # End-to-end helpers: a private Xvfb, the game with its output in $T/stdout and $T/stderr,
 # keys held with xdotool, waits that fail showing the game's last words.
-# Usage: source lib.sh "$@"   (the game, close_window and wav_tone binaries)
+# Usage: source lib.sh "$@"   (the game, close_window and sound_tone binaries)
 set -uo pipefail
-VARNELO=$(readlink -f "$1") CLOSE_WINDOW=$(readlink -f "${2:-}") WAV_TONE=$(readlink -f "${3:-}")
+VARNELO=$(readlink -f "$1") CLOSE_WINDOW=$(readlink -f "${2:-}") SOUND_TONE=$(readlink -f "${3:-}")
 T=$(mktemp -d) GAME_PID="" XVFB_PID=""
 trap 'kill $GAME_PID $XVFB_PID 2>/dev/null; wait; chmod -R u+w "$T"; rm -rf "$T"' EXIT
 fail() { echo "FAIL: $*"; tail -n 15 "$T/stderr" 2>/dev/null; exit 1; }

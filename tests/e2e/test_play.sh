@@ -3,7 +3,7 @@
 # the world's edge; W walks forwards; each option key confirms once; a 1 x 1 window draws on
 # without GL errors; she never leaves the play area; stderr is the trail and one sound line.
 source "$(dirname "$0")/lib.sh" "$@"
-export ALSOFT_DRIVERS=varnelo_no_such_backend ALSOFT_CONF=/dev/null  # no device on any machine
+export SDL_AUDIODRIVER=varnelo_no_such_driver  # no device on any machine
 start_display
 start_game "$(game_data)"
 wait_for_frames 3

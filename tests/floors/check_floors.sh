@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks that the source floors only point down: math <- world <- game <- render <- app.
 # A file includes headers of its own floor or lower ones, never in a circle (a .cpp and
-# its .h are one); GL headers stay in render and app, GLFW and AL in app. Usage:
+# its .h are one); GL headers stay in render and app, GLFW in app, SDL in app/sound. Usage:
 # check_floors.sh [ROOT]. Prints each problem and exits 1, or a summary and exits 0.
 set -euo pipefail
 root=${1:-"$(dirname "$(readlink -f "$0")")/../.."}
@@ -62,7 +62,9 @@ awk '
         }
         if ((target ~ /^(GL|GLES[0-9]*|EGL|KHR)\// || target ~ /^glad/) && own < rank["render"])
             report(file, shown, "GL header below render")
-        if (target ~ /^(GLFW|AL)\// && own < rank["app"]) report(file, shown, "windowing or audio header outside app")
+        if (target ~ /^GLFW\// && own < rank["app"]) report(file, shown, "windowing header outside app")
+        if (target ~ /^SDL[0-9]*([\/_.]|$)/ && file !~ /^app\/sound\.(h|cpp)$/)
+            report(file, shown, "audio header outside app/sound")
     }
     END {
         for (i = 1; i <= nfiles; i++) if (color[order[i]] == 0) dfs(order[i])

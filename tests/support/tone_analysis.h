@@ -1,5 +1,5 @@
 // Finding a steady tone in samples (Goertzel in a Hann window, against its neighbours). The synthesis tests
-// and wav_tone share it, so both judge "the pick-up sounds here" the same way.
+// and sound_tone share it, so both judge "the pick-up sounds here" the same way.
 #pragma once
 
 #include <cmath>
