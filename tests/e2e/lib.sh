@@ -8,9 +8,9 @@ trap 'kill $GAME_PID $XVFB_PID 2>/dev/null; wait; chmod -R u+w "$T"; rm -rf "$T"
 fail() { echo "FAIL: $*"; tail -n 15 "$T/stderr" 2>/dev/null; exit 1; }
 is_true() { awk "BEGIN { exit !($*) }"; }
 
-# -displayfd picks a free display without races.
+# -displayfd picks a free display without races. $1: the screen's size (default 1200x1000).
 start_display() {
-    Xvfb -displayfd 3 -screen 0 1200x1000x24 -nolisten tcp 3>"$T/display" 2>/dev/null &
+    Xvfb -displayfd 3 -screen 0 "${1:-1200x1000}x24" -nolisten tcp 3>"$T/display" 2>/dev/null &
     XVFB_PID=$!
     for _ in $(seq 100); do [ -s "$T/display" ] && break; sleep 0.05; done
     [ -s "$T/display" ] || fail "Xvfb did not start"
