@@ -2,7 +2,7 @@
 # The Windows zip under Wine beside the Linux build: unzipped into an empty folder, varnelo.exe opens the
 # window "Varnelo", writes the Linux build's loading trail line for line and the same terrain.bmp byte for
 # byte, draws the scene and the icon row as the Linux build does, and ends with 0 on Esc. Without an audio
-# device it says so in one line and plays on.
+# device it says so in one line and plays on; without a display it fails as the Linux build does.
 # Usage (from the repository root, on a display-less machine; scripts/test.sh runs it):
 #   tests/windows/test_wine_zip.sh ZIP LINUX_GAME
 # The screenshots stay in build-windows/shots/ for a person to look at.
@@ -78,6 +78,12 @@ icons=$(differing 740x90+0+0)
 echo "differing pixels: window $scene %, icon row $icons %"
 is_true "$scene < 0.5" || fail "the window's picture differs from Linux's in $scene % of its pixels"
 is_true "$icons < 3" || fail "the icon row differs from Linux's in $icons % of its pixels"
+
+# No display (as without an OpenGL 3.2 driver): the line and exit code 1, as on Linux.
+(unset DISPLAY; cd "$windows" && exec wine varnelo.exe) </dev/null >"$T/stdout" 2>"$T/stderr"
+code=$?
+[ $code = 1 ] || fail "without a display: exit code $code, expected 1"
+expect_line "Failed to initialize OpenGL window."
 
 # No audio device: one line says so, after the trail, and the game plays on.
 SDL_AUDIODRIVER=varnelo_no_such_driver start_game "$windows" wine varnelo.exe
