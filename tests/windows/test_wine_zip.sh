@@ -9,6 +9,7 @@
 zip=$(readlink -f "$1")
 source "$(dirname "$0")/../e2e/lib.sh" "$2"
 source "$(dirname "$0")/wine_env.sh"
+unset WINEPATH  # the zip's game finds its DLLs in its own folder, or the test fails
 trap 'kill $GAME_PID 2>/dev/null; wineserver -k 2>/dev/null; kill $XVFB_PID 2>/dev/null; wait
     chmod -R u+w "$T"; rm -rf "$T"' EXIT
 shots=$PWD/build-windows/shots

@@ -3,6 +3,11 @@
 # quiet, without the Mono and Gecko installers' prompts.
 export WINEPREFIX=${WINEPREFIX:-$PWD/build-windows/wine}
 export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# The built programs find the DLLs of build-windows/deps (SDL2.dll) on Wine's
+# PATH; Wine sees the Linux file system as drive Z:.
+deps_bin=${VARNELO_WINDOWS_DEPS:-$PWD/build-windows/deps/prefix}/bin
+export WINEPATH="Z:${deps_bin//\//\\}"
+unset deps_bin
 # Makes the prefix unless it is there; waits until Wine is idle again.
 wine_ready() {
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
