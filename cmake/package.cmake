@@ -8,7 +8,7 @@
 #   share/applications, share/icons, share/man, share/doc
 # The launcher finds the other files from its own place, so any prefix works.
 
-set(VARNELO_VERSION 0.1.0)
+set(VARNELO_VERSION ${PROJECT_VERSION})
 set(VARNELO_PACKAGE_MAINTAINER "Varnelo maintainers <varnelo@example.org>"
   CACHE STRING "Maintainer field of the Debian package")
 

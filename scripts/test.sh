@@ -7,13 +7,16 @@
 #     tests and a 2000-frame run of the game;
 #  3. the libFuzzer targets (scripts/fuzz.sh: build-fuzz/, clang) for the TGA
 #     decoder and the COLLADA import, the latter through an instrumented
-#     Assimp, seeded with the shipped Models/ files, one minute each.
+#     Assimp, seeded with the shipped Models/ files, one minute each;
+#  4. the Windows build (build-windows/, MinGW-w64): its zip is made, its unit
+#     and GL tests run under Wine, and the zip's game is played under Wine
+#     beside the Linux build (tests/windows/test_wine_zip.sh).
 # Arguments go to ctest. VARNELO_TEST_STAGES picks stages (default
-# "main sanitize fuzz"), VARNELO_FUZZ_SECONDS the time per fuzzer.
+# "main sanitize fuzz windows"), VARNELO_FUZZ_SECONDS the time per fuzzer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export LIBGL_ALWAYS_SOFTWARE=1
-stages=" ${VARNELO_TEST_STAGES:-main sanitize fuzz} "
+stages=" ${VARNELO_TEST_STAGES:-main sanitize fuzz windows} "
 fuzz_seconds=${VARNELO_FUZZ_SECONDS:-60}
 xvfb=(xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp")
 
@@ -49,4 +52,18 @@ fi
 if [[ $stages == *" fuzz "* ]]; then
   echo "== Fuzzing, ${fuzz_seconds} s per target"
   bash scripts/fuzz.sh "$fuzz_seconds"
+fi
+
+if [[ $stages == *" windows "* ]]; then
+  echo "== Windows build under Wine"
+  zip=$(bash scripts/package-windows.sh | tail -n 1)
+  echo "$zip: $(du -k "$zip" | cut -f1) KiB"
+  # The Linux game the Windows one is compared with.
+  cmake --build build -j"$(nproc)" --target varnelo
+  # One display for the tests and Wine's own programs; Wine is stopped after
+  # it, so no wineserver outlives the stage.
+  "${xvfb[@]}" bash -c 'source tests/windows/wine_env.sh && wine_ready &&
+    { ctest --test-dir build-windows --output-on-failure "$@"; status=$?; wineserver -k; exit $status; }' \
+    wine_tests "$@"
+  bash tests/windows/test_wine_zip.sh "$zip" build/varnelo
 fi

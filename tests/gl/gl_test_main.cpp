@@ -4,10 +4,10 @@
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 #include "app/window.h"
 
@@ -20,7 +20,7 @@ public:
         bool opened = false;
         for (int attempt = 0; attempt < 6 && !opened; ++attempt) {
             if (attempt > 0) {
-                usleep(200000);
+                std::this_thread::sleep_for(std::chrono::milliseconds(200));
                 terminateWindowSystem();
             }
             initWindowSystem();

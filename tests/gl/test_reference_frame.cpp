@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <utility>
 #include <vector>
 
@@ -44,7 +45,7 @@ void writePng(const std::string& path, const std::vector<unsigned char>& pixels)
     ASSERT_NE(stbi_write_png(path.c_str(), kWidth, kHeight, 3, pixels.data(), kWidth * 3), 0) << path;
 }
 
-// On a mismatch the frame is kept in /tmp for a person to look at.
+// On a mismatch the frame is kept in the temporary folder for a person to look at.
 void expectMatchesReference(const std::vector<unsigned char>& frame, const std::string& name) {
     const std::string reference = "tests/gl/reference/" + name + ".png";
     if (std::getenv("VARNELO_WRITE_REFERENCE")) return writePng(reference, frame);
@@ -58,8 +59,9 @@ void expectMatchesReference(const std::vector<unsigned char>& frame, const std::
         off += std::max({std::abs(frame[i] - expected[i]), std::abs(frame[i + 1] - expected[i + 1]),
                          std::abs(frame[i + 2] - expected[i + 2])}) > kGreyTolerance;
     stbi_image_free(expected);
-    if (off > kMaxOffPixels) writePng("/tmp/varnelo_" + name + "_actual.png", frame);
-    EXPECT_LE(off, kMaxOffPixels) << name << ": see /tmp/varnelo_" << name << "_actual.png";
+    const std::string kept = (std::filesystem::temp_directory_path() / ("varnelo_" + name + "_actual.png")).string();
+    if (off > kMaxOffPixels) writePng(kept, frame);
+    EXPECT_LE(off, kMaxOffPixels) << name << ": see " << kept;
 }
 
 // The whole game loaded once per process, in a scratch folder (terrain.bmp

@@ -2,6 +2,8 @@
 // GL_RGB8 texture with a full mip chain; a broken or missing file is reported
 // and leaves no texture behind.
 
+#include <filesystem>
+
 #include <glm/glm.hpp>
 
 #include "render/texture.h"
@@ -43,8 +45,9 @@ TEST(TextureLoad, FailedLoadsReportThePathAndLeaveNoTexture) {
     const std::string good = tgaFile(2, 2, 24, Bytes(12, 1));
     TempFile empty("", ".tga"), oneByteShort(good.substr(0, good.size() - 1), ".tga");
     TempFile notTga("P6\n2 2\n255\n12345678", ".tga"), absurd(tgaFile(250, 250, 24, {1, 2, 3}), ".tga");
-    for (const std::string path :
-         {"/nonexistent/missing.tga", empty.path(), oneByteShort.path(), notTga.path(), absurd.path(), "/tmp"}) {
+    const std::string folder = std::filesystem::temp_directory_path().string();  // a folder, not a file
+    for (const std::string path : {"/nonexistent/missing.tga", empty.path(), oneByteShort.path(), notTga.path(),
+                                   absurd.path(), folder.c_str()}) {
         const std::vector<bool> before = textures();
         ::testing::internal::CaptureStderr();
         EXPECT_EQ(loadTexture(path), 0u) << path;

@@ -1,20 +1,36 @@
 // Scratch places for tests that write files: a temporary file that removes itself, and a temporary working
-// directory that the test enters and leaves.
+// directory that the test enters and leaves. Both live in the system's temporary folder (TMPDIR, or TEMP on
+// Windows), so the tests run the same on Linux and under Windows.
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
+#include <system_error>
+
+// A path in the temporary folder that nothing else uses yet: the name carries a random part, and a directory
+// is made there when makeDirectory is set (taken only if it did not exist), like mkdtemp.
+inline std::string freshScratchPath(const std::string& stem, const std::string& extension = "",
+                                    bool makeDirectory = false) {
+    static std::mt19937_64 random{std::random_device{}()};
+    const std::filesystem::path folder = std::filesystem::temp_directory_path();
+    for (;;) {
+        const std::filesystem::path path = folder / (stem + std::to_string(random() % 1000000000) + extension);
+        std::error_code error;
+        if (makeDirectory ? std::filesystem::create_directory(path, error) : !std::filesystem::exists(path, error))
+            return path.string();
+        if (error) return {};
+    }
+}
 
 class TempFile {
 public:
-    explicit TempFile(const std::string& content, const std::string& extension = ".dae") {
-        static int counter = 0;
-        path_ = "/tmp/varnelo_" + std::to_string(getpid()) + "_" + std::to_string(counter++) + extension;
+    explicit TempFile(const std::string& content, const std::string& extension = ".dae")
+        : path_(freshScratchPath("varnelo_", extension)) {
         std::ofstream(path_, std::ios::binary) << content;
     }
     ~TempFile() { std::remove(path_.c_str()); }
@@ -24,25 +40,30 @@ private:
     std::string path_;
 };
 
-// With gameData the game's Shaders/ and Models/ are linked in: its relative paths work, terrain.bmp lands here.
+// With gameData the game's Shaders/ and Models/ are linked in (copied where links cannot be made, as on Windows
+// without developer mode): its relative paths work, terrain.bmp lands here.
 struct ScratchDirectory {
     std::string home;
     std::string path;
 
     void enter(bool gameData) {
         home = std::filesystem::current_path().string();
-        char pattern[] = "/tmp/varnelo_scratch_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        path = pattern;
-        for (std::string data : {"/Shaders", "/Models"}) {
-            if (gameData) std::filesystem::create_symlink(home + data, path + data);
+        path = freshScratchPath("varnelo_scratch_", "", true);
+        ASSERT_FALSE(path.empty()) << "no scratch directory in " << std::filesystem::temp_directory_path();
+        for (const char* data : {"Shaders", "Models"}) {
+            if (!gameData) continue;
+            const std::filesystem::path from = std::filesystem::path(home) / data;
+            const std::filesystem::path to = std::filesystem::path(path) / data;
+            std::error_code linkError;
+            std::filesystem::create_directory_symlink(from, to, linkError);
+            if (linkError) std::filesystem::copy(from, to, std::filesystem::copy_options::recursive);
         }
-        ASSERT_EQ(chdir(path.c_str()), 0);
+        std::filesystem::current_path(path);
     }
 
     void leave() {
         if (home.empty()) return;
-        EXPECT_EQ(chdir(home.c_str()), 0);
+        std::filesystem::current_path(home);
         std::filesystem::remove_all(path);
         home.clear();
     }

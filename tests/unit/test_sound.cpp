@@ -226,8 +226,10 @@ TEST(SoundDevice, TheDummyDevicePlaysAndMutesAndAMissingOneSaysWhyQuietly) {
                          "no audio device could be opened (Audio target "
                          "'varnelo_no_such_driver' not available)"),
                 ::testing::ExitedWithCode(0), "^$");
+#ifdef __linux__
     EXPECT_EXIT(playWith("alsa", "varnelo_no_such_pcm", "no audio device could be opened (ALSA"),  // ALSA complains
                 ::testing::ExitedWithCode(0), "^$");
+#endif
 }
 
 }  // namespace

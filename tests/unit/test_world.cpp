@@ -1,9 +1,8 @@
 // The world floor: the height map's texel look-up and passability, and terrain.bmp.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <limits>
@@ -106,9 +105,14 @@ TEST(TerrainBitmap, ReplacesAnOldFileAndReportsAPlaceItCannotWrite) {
     ASSERT_NO_FATAL_FAILURE(scratch.enter(false));
     std::ofstream("terrain.bmp", std::ios::binary) << std::string(5000000, 'x');
     EXPECT_TRUE(writeGreyBitmap(heights.data()));
-    std::ifstream in("terrain.bmp", std::ios::binary);
-    EXPECT_TRUE(std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {}) == encodeGreyBitmap(heights.data()));
-    EXPECT_EQ(std::remove("terrain.bmp") + mkdir("terrain.bmp", 0755), 0);
+    {  // closed before the file goes: Windows removes no open file
+        std::ifstream in("terrain.bmp", std::ios::binary);
+        EXPECT_TRUE(std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {}) ==
+                    encodeGreyBitmap(heights.data()));
+    }
+    EXPECT_EQ(std::remove("terrain.bmp"), 0);
+    std::error_code error;  // an exception here would leave the test in the scratch directory
+    EXPECT_TRUE(std::filesystem::create_directory("terrain.bmp", error)) << error.message();
     EXPECT_FALSE(writeGreyBitmap(heights.data()));
     scratch.leave();
 }
