@@ -45,6 +45,16 @@ hold_key() {
     for _ in $(seq 100); do [ "$(frames)" -ge $after ] && break; sleep 0.05; done
     xdotool keyup "$1"
 }
+# Holds option key $1 until standard output gains one more line matching the
+# pattern $2 (10 s at most), then lets go: held on over slow frames (a busy
+# machine) the key would be taken again after its half second.
+press_option() {
+    local before
+    before=$(grep -cxE -- "$2" "$T/stdout")
+    xdotool keydown "$1"
+    for _ in $(seq 1000); do [ "$(grep -cxE -- "$2" "$T/stdout")" -gt "$before" ] && break; sleep 0.01; done
+    xdotool keyup "$1"
+}
 # Waits for the game to end by itself and fails unless its exit code is $1.
 expect_exit() {
     for ((n = 0; n < 300; n++)); do kill -0 "$GAME_PID" 2>/dev/null || break; sleep 0.1; done

@@ -25,7 +25,7 @@ sleep 0.5
 is_true "$(coordinate 3) < $z - 0.5" || fail "W did not walk forwards (-z): z $z -> $(coordinate 3)"
 # From the start values, each past the half second after the last accepted key.
 while read -r key line; do
-    hold_key "$key"
+    press_option "$key" "$line"
     sleep 0.6
     [ "$(grep -cxF "$line" "$T/stdout")" = 1 ] || fail "$key did not confirm once with: $line"
 done <<'KEYS'

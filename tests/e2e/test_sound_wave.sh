@@ -16,15 +16,8 @@ walk() {
     xdotool keyup "$1"
     wait_for_frames $(($(frames) + 2))
 }
-# F6 is let go as soon as the game takes it: held on over slow frames (a busy machine) it
-# would be taken again half a second later and switch the sound straight back.
-switches() { grep -cxE 'Sound (on|off)' "$T/stdout"; }
 sound_switch() {
-    local before
-    before=$(switches)
-    xdotool keydown F6
-    for _ in $(seq 1000); do [ "$(switches)" -gt "$before" ] && break; sleep 0.01; done
-    xdotool keyup F6
+    press_option F6 'Sound (on|off)'
     wait_for_frames $(($(frames) + 2))
     [ "$(grep -xE 'Sound (on|off)' "$T/stdout" | tail -n 1)" = "$1" ] || fail "F6 did not leave the sound at: $1"
 }
