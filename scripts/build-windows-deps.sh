@@ -146,6 +146,12 @@ build_glew() {
 }
 
 build_assimp() {
+  # Assimp compiles its bundled pugixml into every file that reads XML
+  # (header-only); the game links pugixml as a library for its model check,
+  # and MinGW's linker refuses the two copies side by side. So Assimp is
+  # built against the game's pugixml: its headers, the library's symbols.
+  rm -f "$1"/contrib/pugixml/src/*
+  cp "$prefix/include/pugixml.hpp" "$prefix/include/pugiconfig.hpp" "$1/contrib/pugixml/src/"
   cmake_build assimp "$1" -DBUILD_SHARED_LIBS=OFF \
     -DASSIMP_BUILD_ALL_IMPORTERS_BY_DEFAULT=OFF -DASSIMP_BUILD_COLLADA_IMPORTER=ON \
     -DASSIMP_NO_EXPORT=ON -DASSIMP_BUILD_ALL_EXPORTERS_BY_DEFAULT=OFF \
@@ -179,8 +185,9 @@ library glew glew "static" build_glew
 # Debian's tarball lacks Assimp's bundled stb and utf8cpp: its two patches
 # that use the system's headers instead (its others concern Draco, Python
 # and the documentation, none of them in this build).
-library assimp assimp "collada-import static, $(cat "$deps/stamps/minizip")" build_assimp use-system-utf8cpp.patch use-system-stb_image.patch
-library googletest googletest "gtest static" build_googletest
 library pugixml pugixml "static" build_pugixml
+library assimp assimp "collada-import static, $(cat "$deps/stamps/minizip"), $(cat "$deps/stamps/pugixml")" \
+  build_assimp use-system-utf8cpp.patch use-system-stb_image.patch
+library googletest googletest "gtest static" build_googletest
 library sdl2 libsdl2 "audio, video core, dll" build_sdl2
 log "all libraries in $prefix"

@@ -19,24 +19,9 @@ packages=(
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
-updated=0
 
-# Debian's source packages, from the same archive as the binary ones. Only
-# the release itself: the build asks for each source by suite (name/bookworm).
-src_list=/etc/apt/sources.list.d/varnelo-deb-src.sources
-src_entry='# Added by Varnelo'"'"'s scripts/install-deps-windows.sh: the Windows build
-# compiles its libraries from Debian'"'"'s own source packages.
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: bookworm
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg'
-if [ "$(cat "$src_list" 2>/dev/null)" != "$src_entry" ]; then
-  echo "Writing $src_list"
-  printf '%s\n' "$src_entry" | $SUDO tee "$src_list" >/dev/null
-  $SUDO apt-get update -qq
-  updated=1
-fi
+# Debian's source packages, from the same archive as the binary ones.
+bash "$(dirname "$0")/add-deb-src.sh"
 
 missing=()
 for p in "${packages[@]}"; do
@@ -47,6 +32,6 @@ done
 
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
-  [ $updated -eq 1 ] || $SUDO apt-get update -qq
+  $SUDO apt-get update -qq
   $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
