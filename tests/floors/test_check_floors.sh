@@ -40,7 +40,7 @@ clean|1|(circle: game/a -> game/b -> game/a)|game/a.cpp:#include "game/b.h";game
 clean|1|(circle: world/a -> world/b -> world/a)|world/a.h:#include "b.h";world/b.h:#include "world/a.h"
 clean|1|game/gl.cpp: includes <GL/glew.h> (GL header below render)|game/gl.cpp:#include <GL/glew.h>
 clean|1|math/m.cpp: includes "glad/gl.h" (GL header below render)|math/m.cpp:#include "glad/gl.h"
-clean|1|render/win.cpp: includes <GLFW/glfw3.h> (windowing or audio header outside app)|render/win.cpp:#include <GLFW/glfw3.h>
+clean|1|render/win.cpp: includes <GLFW/glfw3.h> (windowing or audio header|render/win.cpp:#include <GLFW/glfw3.h>
 clean|1|world/s.cpp: includes <AL/al.h> (windowing or audio header outside app)|world/s.cpp:#include <AL/al.h>
 none|2|no math/world/game/render/app folder|
 CASES
