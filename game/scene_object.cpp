@@ -10,8 +10,8 @@ namespace {
 
 // Draws dirX and dirZ; a third of the draws point straight along -x.
 void drawDirection(SceneObject& object) {
-    object.dirX = std::rand() % 5 + 1;
-    int r = std::rand();
+    object.dirX = std::rand() % 5 + 1;  // NOLINT(cert-msc50-cpp): the game's one fixed sequence
+    int r = std::rand();                // NOLINT(cert-msc50-cpp): the game's one fixed sequence
     object.dirZ = r % 3;
     if (object.dirZ == 0) object.dirX = -object.dirX;
 }
@@ -33,7 +33,7 @@ SceneObject makeObjectWithPeriod(const glm::vec3& position, const Material& mate
     object.diffuse = material.diffuse;
     object.specular = material.specular;
     object.shininess = material.shininess;
-    object.period = std::rand() % periodSpan + periodBase;
+    object.period = std::rand() % periodSpan + periodBase;  // NOLINT(cert-msc50-cpp): the game's one fixed sequence
     object.model = glm::translate(glm::mat4(1.0f), position);
     object.reversed = false;
     object.collected = false;

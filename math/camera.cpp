@@ -56,11 +56,12 @@ glm::mat4 rotY(double degrees) {
 
 float look(Camera& camera, int mouseX, int mouseY, float dt) {
     float oldYaw = camera.yaw;
-    camera.yaw +=
-        (static_cast<float>(camera.width / 2 - mouseX) / static_cast<float>(camera.width)) * 5.0f * camera.speed * dt;
-    float candidate =
-        camera.pitch +
-        2.0f * (static_cast<float>(mouseY - camera.height / 2) / static_cast<float>(camera.height)) * camera.speed * dt;
+    // The window's centre in whole pixels, as the cursor is.
+    const int centreX = camera.width / 2;
+    const int centreY = camera.height / 2;
+    camera.yaw += (static_cast<float>(centreX - mouseX) / static_cast<float>(camera.width)) * 5.0f * camera.speed * dt;
+    float candidate = camera.pitch + 2.0f * (static_cast<float>(mouseY - centreY) / static_cast<float>(camera.height)) *
+                                         camera.speed * dt;
     if (candidate > 0.0f && candidate < 50.0f) camera.pitch = candidate;
     camera.orientation = rotY(camera.yaw) * rotX(-camera.pitch) * glm::translate(glm::mat4(1.0f), camera.position);
     return camera.yaw - oldYaw;

@@ -41,11 +41,16 @@ constexpr ParticleAttribute kParticleAttributes[] = {
     {"in_dir", 2, offsetof(Particle, dir)},
 };
 
-const void* bufferOffset(std::size_t offset) { return reinterpret_cast<const void*>(offset); }
+// GL takes a buffer offset in a pointer.
+const void* bufferOffset(std::size_t offset) {
+    return reinterpret_cast<const void*>(offset);  // NOLINT(performance-no-int-to-ptr): GL asks for it so
+}
 
 void createRandomTexture(ParticleSystem& system) {
-    std::vector<float> texels(kRandomTexels * 3);
-    for (float& value : texels) value = static_cast<float>(std::rand() % 100);
+    std::vector<float> texels(static_cast<std::size_t>(kRandomTexels) * 3);
+    for (float& value : texels) {
+        value = static_cast<float>(std::rand() % 100);  // NOLINT(cert-msc50-cpp): the game's one fixed sequence
+    }
     glGenTextures(1, &system.randomTexture);
     glBindTexture(GL_TEXTURE_1D, system.randomTexture);
     // A float internal format: a plain GL_RGB one is normalised and would
@@ -63,19 +68,19 @@ std::vector<Particle> firstGeneration() {
     std::vector<Particle> particles(kSnowCapacity, Particle{});
     for (int i = 0; i < kSnowStartCount; ++i) {
         Particle& p = particles[static_cast<std::size_t>(i)];
-        int r = std::rand();
+        int r = std::rand();  // NOLINT(cert-msc50-cpp): the game's one fixed sequence
         p.life = p.type = static_cast<float>(r % 10 + 5);
-        int v = std::rand();
+        int v = std::rand();  // NOLINT(cert-msc50-cpp): the game's one fixed sequence
         p.vel = static_cast<float>((v % 5) / 10.0 + 0.8);
-        int a = std::rand();
-        int b = std::rand();
-        int c = std::rand();
+        int a = std::rand();  // NOLINT(cert-msc50-cpp): the game's one fixed sequence
+        int b = std::rand();  // NOLINT(cert-msc50-cpp): the game's one fixed sequence
+        int c = std::rand();  // NOLINT(cert-msc50-cpp): the game's one fixed sequence
         p.position[0] = static_cast<float>(c % 800 - 400);
         p.position[1] = static_cast<float>(b % 200 + 5);
         p.position[2] = static_cast<float>(a % 800 - 400);
         p.position[3] = 1.0f;
-        int f = std::rand();
-        int g = std::rand();
+        int f = std::rand();  // NOLINT(cert-msc50-cpp): the game's one fixed sequence
+        int g = std::rand();  // NOLINT(cert-msc50-cpp): the game's one fixed sequence
         p.dir[0] = static_cast<float>((g % 5) / 10.0);
         p.dir[1] = static_cast<float>((f % 5) / 10.0);
     }
@@ -121,8 +126,8 @@ void updateSnow(const ShaderProgram& updateProgram, ParticleSystem& system, floa
     glUniformMatrix4fv(glGetUniformLocation(program, "view_mat"), 1, GL_FALSE, glm::value_ptr(view));
     glUniform1f(glGetUniformLocation(program, "alpha"), alpha);
     glUniform1f(glGetUniformLocation(program, "time"), time);
-    int f = std::rand();
-    int s = std::rand();
+    int f = std::rand();  // NOLINT(cert-msc50-cpp): the game's one fixed sequence
+    int s = std::rand();  // NOLINT(cert-msc50-cpp): the game's one fixed sequence
     glUniform2f(glGetUniformLocation(program, "random"), static_cast<float>(s % 10), static_cast<float>(f % 10));
 
     glEnable(GL_CULL_FACE);
