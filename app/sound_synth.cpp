@@ -55,7 +55,7 @@ Samples tune(const Note* notes, int count, const Timbre& timbre) {
         for (int i = 0; i < length; ++i) {
             double t = secondsAt(i);
             double value = envelope(t, note.length, 0.005, timbre.decaySeconds) * voice(kTwoPi * note.hz * t, timbre);
-            out[static_cast<size_t>(first + i)] += static_cast<float>(value);
+            out[static_cast<size_t>(first) + i] += static_cast<float>(value);
         }
     }
     return out;
@@ -166,7 +166,7 @@ Samples wind() {
         // Equal power: the two stretches are unrelated noise.
         double angle = kTwoPi / 4.0 * static_cast<double>(i) / fade;
         out[static_cast<size_t>(i)] = static_cast<float>(raw[static_cast<size_t>(i)] * std::sin(angle) +
-                                                         raw[static_cast<size_t>(loop + i)] * std::cos(angle));
+                                                         raw[static_cast<size_t>(loop) + i] * std::cos(angle));
     }
     for (int i = 0; i < loop; ++i) {
         double gust = 0.65 + 0.35 * std::sin(kTwoPi * 2.0 * i / loop);

@@ -46,7 +46,10 @@ bool parseSettings(int argc, char** argv, BenchSettings& settings) {
     for (int i = 1; i < argc; ++i) {
         const std::string flag = argv[i];
         if (i + 1 >= argc) return false;
-        const int value = std::atoi(argv[++i]);
+        char* end = nullptr;
+        const long number = std::strtol(argv[++i], &end, 10);
+        if (end == argv[i] || *end != '\0') return false;  // "2k" or "" is refused, not read as 2 or 0
+        const int value = static_cast<int>(number);
         if (flag == "--warmup")
             settings.warmup = value;
         else if (flag == "--frames")
@@ -127,7 +130,7 @@ using SpanSamples = std::array<std::vector<double>, kFrameStages>;
 
 void addCpuSpans(const StageRecord& record, Clock::time_point frameEnd, SpanSamples& spans) {
     for (int s = 0; s < kFrameStages; ++s) {
-        const Clock::time_point to = s + 1 < kFrameStages ? record.frameAt[static_cast<std::size_t>(s + 1)] : frameEnd;
+        const Clock::time_point to = s + 1 < kFrameStages ? record.frameAt[static_cast<std::size_t>(s) + 1] : frameEnd;
         spans[static_cast<std::size_t>(s)].push_back(1000.0 *
                                                      secondsBetween(record.frameAt[static_cast<std::size_t>(s)], to));
     }
@@ -284,7 +287,7 @@ int main(int argc, char** argv) {
 
     const bool withQueries = timerQueriesAvailable();
     const int measured = settings.frames * settings.rounds;
-    std::vector<GLuint> queries(withQueries ? static_cast<std::size_t>(measured * kFrameStages) : 0);
+    std::vector<GLuint> queries(withQueries ? static_cast<std::size_t>(measured) * kFrameStages : 0);
     if (withQueries) glGenQueries(static_cast<GLsizei>(queries.size()), queries.data());
 
     FloorQuad floorQuad;
@@ -300,7 +303,7 @@ int main(int argc, char** argv) {
         double cpuStart = processCpuSeconds();
         for (int i = 0; i < settings.frames; ++i) {
             const int frame = round * settings.frames + i;
-            record.timestampQueries = withQueries ? &queries[static_cast<std::size_t>(frame * kFrameStages)] : nullptr;
+            record.timestampQueries = withQueries ? &queries[static_cast<std::size_t>(frame) * kFrameStages] : nullptr;
             const Clock::time_point start = Clock::now();
             if (runFrame(app) != FrameResult::Continue) return 2;
             const Clock::time_point end = Clock::now();
@@ -340,7 +343,7 @@ int main(int argc, char** argv) {
         for (int frame = 0; frame < measured; ++frame) {
             GLuint64 at[kFrameStages] = {};
             for (int s = 0; s < kFrameStages; ++s)
-                glGetQueryObjectui64v(queries[static_cast<std::size_t>(frame * kFrameStages + s)], GL_QUERY_RESULT,
+                glGetQueryObjectui64v(queries[static_cast<std::size_t>(frame) * kFrameStages + s], GL_QUERY_RESULT,
                                       &at[s]);
             for (int s = 0; s + 1 < kFrameStages; ++s)
                 gpuSpans[static_cast<std::size_t>(s)].push_back(static_cast<double>(at[s + 1] - at[s]) / 1e6);

@@ -27,21 +27,32 @@ struct LongRunSettings {
     bool overlay = true;
 };
 
+// The whole of text as a decimal number: "2k" or "" is refused, not read as 2 or 0.
+bool readNumber(const char* text, long& number) {
+    char* end = nullptr;
+    number = std::strtol(text, &end, 10);
+    return end != text && *end == '\0';
+}
+
 bool parseSettings(int argc, char** argv, LongRunSettings& settings) {
     for (int i = 1; i < argc; ++i) {
         const std::string flag = argv[i];
         if (i + 1 >= argc) return false;
         const char* value = argv[++i];
-        if (flag == "--frames")
-            settings.frames = std::atol(value);
-        else if (flag == "--warmup")
-            settings.warmup = std::atol(value);
-        else if (flag == "--samples")
-            settings.samples = std::atoi(value);
-        else if (flag == "--rss-limit-kib")
-            settings.rssLimitKib = std::atol(value);
-        else if (flag == "--overlay")
+        if (flag == "--overlay") {
             settings.overlay = std::strcmp(value, "off") != 0;
+            continue;
+        }
+        long number = 0;
+        if (!readNumber(value, number)) return false;
+        if (flag == "--frames")
+            settings.frames = number;
+        else if (flag == "--warmup")
+            settings.warmup = number;
+        else if (flag == "--samples")
+            settings.samples = static_cast<int>(number);
+        else if (flag == "--rss-limit-kib")
+            settings.rssLimitKib = number;
         else
             return false;
     }

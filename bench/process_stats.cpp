@@ -67,6 +67,8 @@ std::FILE* divertStdout() {
 double processCpuSeconds() {
     rusage usage{};
     if (getrusage(RUSAGE_SELF, &usage) != 0) return -1.0;
-    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    const auto seconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+    };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }

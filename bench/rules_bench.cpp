@@ -127,7 +127,7 @@ void runRules(benchmark::State& state) {
     Camera camera = makeView().mainCamera;
     int frame = 0;
     float now = 1.0f;
-    for (auto _ : state) {
+    for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores): the benchmark library's loop
         if (frame == kFramesPerGame) {
             scene = shared.start;
             camera = makeView().mainCamera;

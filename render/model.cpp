@@ -39,8 +39,10 @@ void setUpAttributes(const ShaderProgram& program) {
         GLint location = glGetAttribLocation(program.program, attribute.name);
         if (location < 0) continue;  // the program does not use it
         glEnableVertexAttribArray(static_cast<GLuint>(location));
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): GL takes the offset into the buffer as a pointer.
+        const void* offset = reinterpret_cast<const void*>(attribute.offset);
         glVertexAttribPointer(static_cast<GLuint>(location), attribute.components, GL_FLOAT, GL_FALSE, sizeof(Vertex),
-                              reinterpret_cast<const void*>(attribute.offset));
+                              offset);
     }
 }
 

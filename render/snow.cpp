@@ -42,10 +42,13 @@ constexpr ParticleAttribute kParticleAttributes[] = {
     {"in_dir", 2, offsetof(Particle, dir)},
 };
 
-const void* bufferOffset(std::size_t offset) { return reinterpret_cast<const void*>(offset); }
+// GL takes a buffer offset in a pointer.
+const void* bufferOffset(std::size_t offset) {
+    return reinterpret_cast<const void*>(offset);  // NOLINT(performance-no-int-to-ptr): GL asks for it so
+}
 
 void createRandomTexture(ParticleSystem& system) {
-    std::vector<float> texels(kRandomTexels * 3);
+    std::vector<float> texels(static_cast<std::size_t>(kRandomTexels) * 3);
     for (float& value : texels) value = static_cast<float>(nextRandom(gameRandom) % 100);
     glGenTextures(1, &system.randomTexture);
     glBindTexture(GL_TEXTURE_1D, system.randomTexture);

@@ -10,7 +10,7 @@ packages=(
   libgtest-dev googletest libbenchmark-dev
   fonts-dejavu-core
   xvfb xauth x11-utils xdotool imagemagick libgl1-mesa-dri mesa-utils
-  clang libclang-rt-14-dev libx11-dev strace
+  clang clang-format clang-tidy libclang-rt-14-dev libx11-dev strace
   libminizip-dev libutfcpp-dev zlib1g-dev
   dpkg-dev file lintian desktop-file-utils
 )

@@ -34,6 +34,7 @@ for dll in $(imports "$stage/varnelo.exe"); do
 done
 system_dlls=' advapi32.dll cfgmgr32.dll gdi32.dll imm32.dll kernel32.dll msvcrt.dll ole32.dll oleaut32.dll
   opengl32.dll setupapi.dll shell32.dll user32.dll version.dll winmm.dll '
+system_dlls=" $(echo $system_dlls) "  # one space between names, the line break too
 for program in "$stage"/*.exe "$stage"/*.dll; do
   [ -f "$program" ] || continue
   for dll in $(imports "$program"); do

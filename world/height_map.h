@@ -11,7 +11,7 @@ constexpr float slopeLimit = 5.0f;
 
 struct HeightMap {
     // kHeightMapSize * kHeightMapSize world heights, row-major, row 0 first.
-    std::vector<float> values = std::vector<float>(kHeightMapSize * kHeightMapSize, 0.0f);
+    std::vector<float> values = std::vector<float>(static_cast<std::size_t>(kHeightMapSize) * kHeightMapSize, 0.0f);
 };
 
 // Texel of a world position; indices outside the map are clamped to its edge.

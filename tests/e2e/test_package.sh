@@ -15,7 +15,8 @@ dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { sub(/^\./, "", $6); print $6, $1, $2 }' |
 {
     printf '%s -rwxr-xr-x root/root\n' /usr/games/varnelo $game
     printf '%s -rw-r--r-- root/root\n' /usr/share/applications/varnelo.desktop /usr/share/man/man6/varnelo.6.gz \
-        /usr/share/doc/varnelo/{copyright,changelog.gz} /usr/share/icons/hicolor/{48x48,128x128,256x256}/apps/varnelo.png \
+        /usr/share/doc/varnelo/{copyright,changelog.gz} \
+        /usr/share/icons/hicolor/{48x48,128x128,256x256}/apps/varnelo.png \
         $(printf "$data/%s " Shaders/* Models/*.dae Models/*.tga)
 } | sort | diff - "$T/contents" || fail "the package's files, modes or owners differ (< expected, > packed)"
 (cd "$root$data" && md5sum Shaders/* Models/*.dae Models/*.tga) | md5sum -c --quiet || fail "the packaged data differ"
@@ -38,7 +39,7 @@ entry() { sed -n "s/^$1=//p" "$desktop"; }
 # The icon: the overlay's bright cake (cakeIcon.tga, on black; the others differ by 0.15 and more).
 for size in 48 128 256; do
     png=$root/usr/share/icons/hicolor/${size}x${size}/apps/$(entry Icon).png
-    [ "$(identify -format '%w %h %[fx:p{0,0}.a]' "$png")" = "$size $size 0" ] || fail "the $size icon: wrong size or corner"
+    [ "$(identify -format '%w %h %[fx:p{0,0}.a]' "$png")" = "$size $size 0" ] || fail "$size icon: size or corner"
     convert "$png" -background black -flatten -alpha off "$T/icon.png"
     convert Models/cakeIcon.tga -auto-orient -filter box -resize "${size}x${size}!" "$T/cake.png"
     rmse=$(compare -metric RMSE "$T/icon.png" "$T/cake.png" null: 2>&1 | sed 's/.*(\(.*\))/\1/')

@@ -41,7 +41,8 @@ F2 Framerate on
 KEYS
 counts() { sed -n "/^$1\$/,/^$2\$/p" "$T/stdout" | grep -xE '[0-9]+'; }
 counts 'Object count on' 'View Frustum Culling on' | grep -qx 47 || fail "the view does not draw all 47 objects"
-counts 'View Frustum Culling on' 'No help' | awk '$1 < 47 { n++ } END { exit !n }' || fail "culling drew no fewer objects"
+counts 'View Frustum Culling on' 'No help' | awk '$1 < 47 { n++ } END { exit !n }' ||
+    fail "culling drew no fewer objects"
 grep -qE '^[0-9.]+ms$' "$T/stdout" || fail "no frame-time line with the frame rate on"
 
 window=$(xdotool search --name '^Varnelo$')

@@ -10,6 +10,7 @@
 
 #include "math/view.h"
 #include "render/shader_program.h"
+#include "tests/support/glm_print.h"
 
 // The tests' 1200 x 1000 window as the game's view has it once the window reports its size.
 inline View windowView() {

@@ -116,8 +116,10 @@ TEST(HeightCapture, CakesAndThePhantomStandOnTheCapturedGround) {
     const GameApp& app = startScene();
     for (const SceneObject& cake : app.scene.cakes) {
         const glm::vec3 p = cake.worldPosition();
+        SCOPED_TRACE(testing::Message() << "cake " << &cake - app.scene.cakes.data() << " at " << p.x << ", " << p.z);
         const float ground = heightAt(app.heightMap, p.x, p.z);
-        EXPECT_TRUE(ground <= p.y + 0.05f && ground >= p.y - 1.0f) << p.x << ", " << p.z << ": " << ground;
+        EXPECT_LE(ground, p.y + 0.05f);
+        EXPECT_GE(ground, p.y - 1.0f);
     }
     const glm::vec3 phantom = app.scene.phantom.worldPosition();
     EXPECT_NEAR(heightAt(app.heightMap, phantom.x, phantom.z), 115.0f, 0.05f);
@@ -140,8 +142,10 @@ TEST(HeightCapture, EveryCakeAndThePhantomCanBeReachedOnFoot) {
         open.pop_back();
         for (const auto& [nx, nz] : {std::pair{x + 1, z}, {x - 1, z}, {x, z + 1}, {x, z - 1}})
             if (nx >= 0 && nz >= 0 && nx < kSize && nz < kSize && !at(nx, nz) &&
-                isPassable(app.heightMap, world(nx), world(nz)))
-                at(nx, nz) = 1, open.push_back({nx, nz});
+                isPassable(app.heightMap, world(nx), world(nz))) {
+                at(nx, nz) = 1;
+                open.push_back({nx, nz});
+            }
     }
     std::vector<glm::vec3> goals{app.scene.phantom.worldPosition()};
     for (const SceneObject& cake : app.scene.cakes) goals.push_back(cake.worldPosition());

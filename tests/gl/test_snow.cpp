@@ -23,7 +23,8 @@ TEST(Snow, FlakesStayWithinCapacityAndVolumeForAnyFrameTimes) {
     ShaderProgram update = loadFeedbackShaderProgram("Shaders/snow");
     ShaderProgram render = loadBound("Shaders/snow2", "out_color");
     ::testing::internal::GetCapturedStderr();
-    ASSERT_TRUE(update.loaded && render.loaded);
+    ASSERT_TRUE(update.loaded);
+    ASSERT_TRUE(render.loaded);
     ParticleSystem system;
     initSnow(system);
     GLuint queries[2] = {0, 0};
@@ -59,10 +60,16 @@ TEST(Snow, FlakesStayWithinCapacityAndVolumeForAnyFrameTimes) {
         glBindBuffer(GL_ARRAY_BUFFER, 0);
         int emitters = 0;
         for (const Flake& f : flakes) {
-            ASSERT_TRUE(f.position[1] > 0.0f && f.position[1] <= 205.0f) << f.position[1];
-            ASSERT_TRUE(std::abs(f.position[0]) < 600.0f && std::abs(f.position[2]) < 600.0f);
-            ASSERT_TRUE(f.life > 0.0f && f.position[3] >= 0.0f && f.position[3] <= 1.0f) << f.life;
-            ASSERT_TRUE(f.vel >= 0.8f && f.vel <= 1.2f) << f.vel;
+            SCOPED_TRACE(testing::Message() << "flake " << &f - flakes.data());
+            ASSERT_GT(f.position[1], 0.0f) << "height";
+            ASSERT_LE(f.position[1], 205.0f) << "height";
+            ASSERT_LT(std::abs(f.position[0]), 600.0f) << "x";
+            ASSERT_LT(std::abs(f.position[2]), 600.0f) << "z";
+            ASSERT_GT(f.life, 0.0f);
+            ASSERT_GE(f.position[3], 0.0f) << "w";
+            ASSERT_LE(f.position[3], 1.0f) << "w";
+            ASSERT_GE(f.vel, 0.8f);
+            ASSERT_LE(f.vel, 1.2f);
             emitters += f.type > 0.0f;
         }
         ASSERT_EQ(emitters, 200);

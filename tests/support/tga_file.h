@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 using Bytes = std::vector<unsigned char>;
@@ -12,29 +13,17 @@ struct Tga {
     int type, width, height, bits, descriptor = 0, mapLength = 0, mapBits = 0, mapFirst = 0, idLength = 0;
 };
 
-// The file, less its last cut bytes.
+// The file, less its last cut bytes. The header as its fields lie, each value with its size in bytes
+// (little-endian): id length, colour map present, type, map first entry and length, map entry bits,
+// origin x and y, width, height, pixel bits, descriptor.
 inline Bytes tgaBytes(const Tga& t, const Bytes& body, std::size_t cut = 0) {
-    auto lo = [](int v) { return static_cast<unsigned char>(v & 0xff); };
-    auto hi = [](int v) { return static_cast<unsigned char>(v >> 8); };
-    Bytes bytes = {lo(t.idLength),
-                   t.type % 8 == 1,
-                   lo(t.type),
-                   lo(t.mapFirst),
-                   hi(t.mapFirst),
-                   lo(t.mapLength),
-                   hi(t.mapLength),
-                   lo(t.mapBits),
-                   0,
-                   0,
-                   0,
-                   0,
-                   lo(t.width),
-                   hi(t.width),
-                   lo(t.height),
-                   hi(t.height),
-                   lo(t.bits),
-                   lo(t.descriptor)};
-    for (unsigned char byte : body) bytes.push_back(byte);
+    const std::pair<int, int> header[] = {{t.idLength, 1},  {t.type % 8 == 1, 1}, {t.type, 1},      {t.mapFirst, 2},
+                                          {t.mapLength, 2}, {t.mapBits, 1},       {0, 4},           {t.width, 2},
+                                          {t.height, 2},    {t.bits, 1},          {t.descriptor, 1}};
+    Bytes bytes;
+    for (const auto& [value, size] : header)
+        for (int i = 0; i < size; ++i) bytes.push_back(static_cast<unsigned char>(value >> (8 * i)));
+    bytes.insert(bytes.end(), body.begin(), body.end());
     bytes.resize(bytes.size() - cut);
     return bytes;
 }

@@ -48,15 +48,19 @@ TEST(OptionKeys, EachKeySwitchesItsOwnOptionAndConfirmsIt) {
         {Key::F8, "View Frustum Culling on", "View Frustum Culling off", "00121011"},
         {Key::F9, "Transparency off", "Transparency on", "00121000"}};
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.first);
         OptionFlags options;
         StatusMessage status;
-        EXPECT_EQ(press({c.key}, 3.0f, options, status), std::pair(std::string(c.first) + "\n", c.key == Key::F3));
-        EXPECT_EQ(flags(options), c.flagsAfterFirst) << c.first;
+        const auto [printed, wireframeChanged] = press({c.key}, 3.0f, options, status);
+        EXPECT_EQ(printed, std::string(c.first) + "\n");
+        EXPECT_EQ(wireframeChanged, c.key == Key::F3);
+        EXPECT_EQ(flags(options), c.flagsAfterFirst);
         status = StatusMessage{};
         EXPECT_EQ(press({c.key}, 4.0f, options, status).first, std::string(c.second) + "\n");
         EXPECT_STREQ(status.text, c.second);
-        EXPECT_TRUE(status.visible && status.shownAt == 4.0f && status.length == int(std::strlen(c.second)))
-            << c.second;
+        EXPECT_TRUE(status.visible);
+        EXPECT_EQ(status.shownAt, 4.0f);
+        EXPECT_EQ(status.length, static_cast<int>(std::strlen(c.second)));
     }
 }
 
@@ -99,7 +103,7 @@ TEST(EndScreenHold, LastsFourSecondsUnlessQuitOrClosed) {
                  {10.0, holding({Key::Q}), true},
                  {10.0, closed, true},
                  {11.0, holding({Key::W, Key::Up, Key::F1, Key::F9, Key::Plus}), false}};
-    for (const auto& c : cases) EXPECT_EQ(endScreenHoldDone(10.0, c.now, c.input), c.done) << c.now;
+    for (const auto& c : cases) EXPECT_EQ(endScreenHoldDone(10.0, c.now, c.input), c.done) << "row " << &c - cases;
 }
 
 // The camera reads framebuffer pixels: each axis scaled by its own ratio; without a size, as it is.
@@ -111,9 +115,12 @@ TEST(WindowCursor, IsScaledByTheFramebufferOverTheWindowSize) {
                  {{1000, 500}, {1500, 2000}, {450.75, 1000}}, {{0, 0}, {0, 0}, {300.5, 250}},
                  {{1200, 0}, {2400, 0}, {300.5, 250}},        {{1200, 1000}, {0, 0}, {300.5, 250}}};
     for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "window " << c.window[0] << " x " << c.window[1] << ", framebuffer "
+                                        << c.framebuffer[0] << " x " << c.framebuffer[1]);
         const CursorPoint p =
             cursorInFramebuffer({300.5, 250}, c.window[0], c.window[1], c.framebuffer[0], c.framebuffer[1]);
-        EXPECT_TRUE(p.x == c.expected.x && p.y == c.expected.y) << c.framebuffer[0] << " " << p.x << "," << p.y;
+        EXPECT_EQ(p.x, c.expected.x);
+        EXPECT_EQ(p.y, c.expected.y);
     }
 }
 

@@ -24,12 +24,12 @@ TEST(Camera, LookTurnsByTheCursorOffsetAndKeepsThePitchStrictlyInside) {
     const Camera start = makeView().mainCamera;  // the first frame already shows the pitched eye
     expectNear(glm::vec3(start.orientation[3]), eyeOffset(start), 1e-4f);
     for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "cursor " << c.x << "," << c.y << " from pitch " << c.pitch);
         Camera camera = makeView().mainCamera;
         camera.pitch = c.pitch;
-        const float change = look(camera, c.x, c.y, c.dt);
-        EXPECT_TRUE(std::fabs(change - c.yaw) + std::fabs(camera.yaw - c.yaw) + std::fabs(camera.pitch - c.pitchAfter) <
-                    1e-4f)
-            << c.x << "," << c.y << ": " << camera.yaw << " " << camera.pitch;
+        EXPECT_NEAR(look(camera, c.x, c.y, c.dt), c.yaw, 1e-4f) << "the yaw change returned";
+        EXPECT_NEAR(camera.yaw, c.yaw, 1e-4f);
+        EXPECT_NEAR(camera.pitch, c.pitchAfter, 1e-4f);
     }
 }
 
@@ -54,14 +54,18 @@ TEST(Camera, ResizeSetsBothProjectionsButAMinimisedWindowKeepsTheOldState) {
     View view = makeView();
     onWindowResize(view, 800, 600);
     // The light never follows the window.
-    EXPECT_TRUE(view.screenWidth == 800 && view.mainCamera.width == 800 && view.overlayCamera.height == 600 &&
-                view.lightCamera.width == 1200);
+    EXPECT_EQ(view.screenWidth, 800);
+    EXPECT_EQ(view.mainCamera.width, 800);
+    EXPECT_EQ(view.overlayCamera.height, 600);
+    EXPECT_EQ(view.lightCamera.width, 1200);
     const glm::mat4 projection = view.projectionMatrix;
     EXPECT_EQ(projection, glm::perspective(glm::radians(60.0f), 800.0f / 600.0f, 0.1f, 1000.0f));
     EXPECT_EQ(view.overlayProjection, glm::ortho(0.0f, 800.0f, 0.0f, 600.0f, 0.1f, 10.0f));  // window pixels
     onWindowResize(view, 800, 0);
     onWindowResize(view, 0, 0);
-    EXPECT_TRUE(view.screenWidth == 800 && view.screenHeight == 600 && view.mainCamera.height == 600);
+    EXPECT_EQ(view.screenWidth, 800);
+    EXPECT_EQ(view.screenHeight, 600);
+    EXPECT_EQ(view.mainCamera.height, 600);
     EXPECT_EQ(view.projectionMatrix, projection);
 }
 
@@ -113,7 +117,8 @@ TEST(Frustum, ABoxIsCulledOnlyWhenAllItsCornersLieOutsideOnePlane) {
         cube.planes[2 * axis] = Plane{n.x, n.y, n.z, 1};
         cube.planes[2 * axis + 1] = Plane{-n.x, -n.y, -n.z, 1};
         for (float side : {-3.0f, 3.0f})
-            EXPECT_FALSE(isBoxInFrustum(cube, kIdentity, Box{side * n - 0.5f, side * n + 0.5f}));
+            EXPECT_FALSE(isBoxInFrustum(cube, kIdentity, Box{side * n - 0.5f, side * n + 0.5f}))
+                << "axis " << axis << " side " << side;
     }
     const struct {
         glm::vec3 low, high;
@@ -123,7 +128,9 @@ TEST(Frustum, ABoxIsCulledOnlyWhenAllItsCornersLieOutsideOnePlane) {
                  {{1, -0.5f, -0.5f}, {1, 0.5f, 0.5f}, true},  // lying in the plane x = 1
                  {{-0.5f, -0.5f, -3}, {0.5f, 0.5f, -1}, true},
                  {{-0.5f, -0.5f, -3}, {0.5f, 0.5f, -1.001f}, false}};
-    for (const auto& c : cases) EXPECT_EQ(isBoxInFrustum(cube, kIdentity, Box{c.low, c.high}), c.kept) << c.high.z;
+    for (const auto& c : cases)
+        EXPECT_EQ(isBoxInFrustum(cube, kIdentity, Box{c.low, c.high}), c.kept)
+            << testing::PrintToString(c.low) << " to " << testing::PrintToString(c.high);
     const glm::mat4 beside = glm::translate(kIdentity, glm::vec3(1.2f, 0, 0));  // corners placed by the model
     EXPECT_FALSE(isBoxInFrustum(cube, beside, Box{glm::vec3(0), glm::vec3(0.5f)}));
     EXPECT_TRUE(
@@ -153,8 +160,10 @@ TEST(Frustum, BuiltFromTheCameraKeepsWhatTheSceneProjectionShows) {
                         EXPECT_TRUE(kept(depth, 0.9995f, sx, sy)) << depth << " " << sx << "," << sy;
                         EXPECT_EQ(kept(depth, 1.01f, sx, sy), sx == 0 && sy == 0) << depth << " " << sx << "," << sy;
                     }
-            EXPECT_TRUE(kept(0.15f, 0, 0, 0) && !kept(0.05f, 0, 0, 0) && !kept(1010.0f, 0, 0, 0) &&
-                        !kept(-1.0f, 0, 0, 0));
+            EXPECT_TRUE(kept(0.15f, 0, 0, 0)) << "just beyond the near plane";
+            EXPECT_FALSE(kept(0.05f, 0, 0, 0)) << "before the near plane";
+            EXPECT_FALSE(kept(1010.0f, 0, 0, 0)) << "beyond the far plane";
+            EXPECT_FALSE(kept(-1.0f, 0, 0, 0)) << "behind the eye";
         }
 }
 

@@ -10,6 +10,7 @@
 
 #include "render/collada_check.h"
 #include "render/mesh_import.h"
+#include "tests/support/glm_print.h"
 #include "tests/support/scratch_files.h"
 
 namespace {
@@ -34,9 +35,9 @@ std::string element(const std::string& tag, int count, const std::string& inside
 // Geometries of {id, positions, position count, elements, more sources}, each in a node.
 std::string document(const std::vector<std::vector<std::string>>& geometries) {
     std::string text =
-                    "<?xml version=\"1.0\"?><COLLADA xmlns=\"http://www.collada.org/2005/11/COLLADASchema\" "
-                    "version=\"1.4.1\"><library_geometries>",
-                nodes;
+        "<?xml version=\"1.0\"?><COLLADA xmlns=\"http://www.collada.org/2005/11/COLLADASchema\" "
+        "version=\"1.4.1\"><library_geometries>";
+    std::string nodes;
     for (const auto& g : geometries) {
         text += "<geometry id=\"" + g[0] + "\"><mesh>" + source(g[0] + "-p", g[1], std::stoi(g[2]), "XYZ") + g[4] +
                 "<vertices id=\"" + g[0] + "-v\">" + input("POSITION", g[0] + "-p") + "</vertices>" + g[3] +
@@ -75,18 +76,22 @@ TEST(MeshImport, MeshesKeepTheirOwnDataShareOneBoundsAndCountOnlyTriangles) {
     glm::vec3 colours(0.0f), normals(0.0f);
     glm::vec2 uvs(0.0f);
     for (const MeshData& mesh : got.meshes) {
-        EXPECT_TRUE(mesh.indices.size() == 3 * mesh.faceCount && mesh.vertices.size() == mesh.vertexCount);
+        SCOPED_TRACE(testing::Message() << "mesh " << &mesh - got.meshes.data());
+        EXPECT_EQ(mesh.indices.size(), 3 * mesh.faceCount);
+        EXPECT_EQ(mesh.vertices.size(), mesh.vertexCount);
         for (std::uint32_t index : mesh.indices) EXPECT_LT(index, mesh.vertexCount);
         for (const Vertex& v : mesh.vertices) {
-            EXPECT_TRUE(v.position[3] == 1.0f && std::count(v.unused, v.unused + 6, 0.0f) == 6);
+            EXPECT_EQ(v.position[3], 1.0f);
+            EXPECT_EQ(std::count(v.unused, v.unused + 6, 0.0f), 6);
             normals += glm::make_vec3(v.normal);  // none in the file: zero, never garbage
             colours += glm::make_vec3(v.colour);
             uvs += glm::make_vec2(v.uv);
         }
     }
-    EXPECT_EQ(glm::uvec4(got.meshes[0].faceCount, got.meshes[0].vertexCount, got.meshes[1].vertexCount,
-                         got.meshes[2].faceCount),
-              glm::uvec4(2, 4, 3, 3));  // the quads arrive as two triangles
+    EXPECT_EQ(got.meshes[0].faceCount, 2u);  // the quad arrives as two triangles
+    EXPECT_EQ(got.meshes[0].vertexCount, 4u);
+    EXPECT_EQ(got.meshes[1].vertexCount, 3u);
+    EXPECT_EQ(got.meshes[2].faceCount, 3u);  // the triangle and the quad; the line and the point are dropped
     EXPECT_EQ(normals, glm::vec3(0, 0, 4));
     EXPECT_EQ(colours, (4.0f + got.meshes[2].vertexCount) * kDefaultColour + glm::vec3(1.0f));  // or the file's own
     EXPECT_EQ(uvs, glm::vec2(0.75f, 0.5f));

@@ -11,6 +11,7 @@
 #include "game/scene.h"
 #include "math/view.h"
 #include "render/mesh_import.h"
+#include "tests/support/glm_print.h"
 
 namespace {
 
@@ -55,11 +56,13 @@ const ImportedMeshes& model(const std::string& name) {
 
 TEST(GeneratedModels, EveryModelImportsWithItsMeshesBoundsColoursAndTextureCoordinates) {
     for (const auto& e : kModels) {
+        SCOPED_TRACE(e.name);
         const ImportedMeshes& got = model(e.name);
-        ASSERT_EQ(got.meshes.size(), e.meshes.size()) << e.name;
+        ASSERT_EQ(got.meshes.size(), e.meshes.size());
         glm::vec3 colour(0.0f), uv(0.0f);
         for (std::size_t i = 0; i < e.meshes.size(); ++i) {
-            EXPECT_EQ(glm::uvec2(got.meshes[i].vertexCount, got.meshes[i].faceCount), e.meshes[i]) << e.name << i;
+            EXPECT_EQ(glm::uvec2(got.meshes[i].vertexCount, got.meshes[i].faceCount), e.meshes[i])
+                << "vertices and triangles of mesh " << i;
             for (const Vertex& v : got.meshes[i].vertices) {
                 colour += glm::make_vec3(v.colour);
                 uv += glm::vec3(v.uv[0], v.uv[1], 1.0f);  // z counts the vertices
@@ -67,20 +70,23 @@ TEST(GeneratedModels, EveryModelImportsWithItsMeshesBoundsColoursAndTextureCoord
         }
         const glm::vec3 values[] = {got.bounds.min, got.bounds.max, colour / uv.z, uv / uv.z};
         const glm::vec3 expected[] = {e.min, e.max, e.colour, glm::vec3(e.uv, 1.0f)};
-        for (int k = 0; k < 12; ++k) EXPECT_NEAR(values[k / 3][k % 3], expected[k / 3][k % 3], 1e-3f) << e.name << k;
+        const char* const names[] = {"least position", "greatest position", "mean colour", "mean uv"};
+        for (int k = 0; k < 12; ++k)
+            EXPECT_NEAR(values[k / 3][k % 3], expected[k / 3][k % 3], 1e-3f) << names[k / 3] << ", component " << k % 3;
     }
 }
 
 glm::vec3 place(const glm::mat4& m, const Vertex& v) { return glm::vec3(m * glm::vec4(glm::make_vec3(v.position), 1)); }
 
 // Whether a ray from p crosses the closed surface an odd number of times, rising clear of the legs' open tops.
-bool inside(const std::vector<glm::vec3>& c, const glm::vec3& p) {
+bool inside(const std::vector<glm::vec3>& corners, const glm::vec3& p) {
     const glm::vec3 ray = glm::normalize(glm::vec3(0.23f, 1.0f, 0.17f));
     glm::vec2 at;
     float distance = 0.0f;
     int crossings = 0;
-    for (std::size_t t = 0; t < c.size(); t += 3)
-        crossings += glm::intersectRayTriangle(p, ray, c[t], c[t + 1], c[t + 2], at, distance) && distance > 0;
+    for (std::size_t t = 0; t < corners.size(); t += 3)
+        crossings +=
+            glm::intersectRayTriangle(p, ray, corners[t], corners[t + 1], corners[t + 2], at, distance) && distance > 0;
     return crossings % 2 == 1;
 }
 
@@ -104,7 +110,8 @@ TEST(GeneratedModels, ArmsJoinHerShouldersAndSwingAboutThem) {
                 if (v.uv[1] >= 0.97f) topOutside += !(inside(body, p) && p.y > 4.0f && p.y < 4.49f);
                 if (v.uv[1] <= 0.8f) lowerInside += inside(body, p);
             }
-            EXPECT_EQ(glm::ivec2(topOutside, lowerInside), glm::ivec2(0)) << name << " swung " << degrees;
+            EXPECT_EQ(topOutside, 0) << name << " swung " << degrees << ": shoulder-end vertices outside the shoulder";
+            EXPECT_EQ(lowerInside, 0) << name << " swung " << degrees << ": lower-arm vertices inside the body";
         }
     }
 }

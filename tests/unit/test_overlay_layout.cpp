@@ -6,6 +6,7 @@
 
 #include "app/overlay.h"
 #include "render/game_textures.h"
+#include "tests/support/glm_print.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ TEST(OverlayText, FiguresKeepTheirBytes) {
         {frameTimeLine(0.016f), "16ms\n"},
         {frameTimeLine(0.25f), "250ms\n"},
     };
-    for (const auto& [got, expected] : cases) EXPECT_EQ(got, expected);
+    for (const auto& row : cases) EXPECT_EQ(row.first, row.second) << "row " << &row - cases;
 }
 
 std::vector<OverlayText> runs(const char* status, int length, int width, int height, const Box& keepClear = Box{}) {
@@ -38,17 +39,20 @@ std::vector<OverlayText> runs(const char* status, int length, int width, int hei
 TEST(OverlayText, LinesSitAtTheirPlacesInDrawingOrder) {
     EXPECT_TRUE(buildOverlayText(OptionFlags{}, StatusMessage{}, OverlayFigures{}, 1200, 1000).empty());
     EXPECT_TRUE(buildOverlayText(OptionFlags{}, {nullptr, 3, true, 0.0f}, OverlayFigures{}, 1200, 1000).empty());
-    const std::vector<OverlayText> big = runs("abc", 40, 1200, 1000), odd = runs("abc", 3, 801, 600);
+    const std::vector<OverlayText> big = runs("abc", 40, 1200, 1000);
+    const std::vector<OverlayText> odd = runs("abc", 3, 801, 600);
     const OverlayText expected[] = {{500, 850, "Objekte:"}, {680, 850, "47"},    {450, 950, "Framerate:"},
                                     {670, 950, "60.50"},    {670, 900, "16.52"}, {790, 900, "ms"},
                                     {20, 20, "abc"}};
-    ASSERT_TRUE(big.size() == 7 && odd.size() == 7);
+    ASSERT_EQ(big.size(), 7u);
+    ASSERT_EQ(odd.size(), 7u);
     for (std::size_t i = 0; i < big.size(); ++i) {
-        EXPECT_EQ(big[i].characters, expected[i].characters) << i;
+        SCOPED_TRACE(testing::Message() << "line " << i << ", " << expected[i].characters);
+        EXPECT_EQ(big[i].characters, expected[i].characters);
+        const glm::vec2 place(expected[i].x, expected[i].y);
         const glm::vec2 moved = i < 6 ? glm::vec2(200, 400) : glm::vec2(0);
-        EXPECT_EQ(glm::vec4(big[i].x, big[i].y, odd[i].x, odd[i].y) - glm::vec4(0, 0, -moved),
-                  glm::vec4(expected[i].x, expected[i].y, expected[i].x, expected[i].y))
-            << i;
+        EXPECT_EQ(glm::vec2(big[i].x, big[i].y), place) << "at 1200 x 1000";
+        EXPECT_EQ(glm::vec2(odd[i].x, odd[i].y) + moved, place) << "at 801 x 600";
     }
 }
 
@@ -63,12 +67,16 @@ TEST(OverlayText, OptionLinesKeepClearOfTheIconRowAfterAnyResize) {
     const glm::vec3 cases[] = {{1200, 1000, 60}, {1200, 1100, 160}, {1300, 1040, 100},  // width, height, drop
                                {1600, 1200, 0},  {2400, 1000, 0},   {800, 600, 0}};     // above, right of, below it
     for (const glm::vec3& c : cases) {
-        const std::vector<OverlayText> free = runs("F", 1, c.x, c.y), clear = runs("F", 1, c.x, c.y, row);
+        SCOPED_TRACE(testing::Message() << "window " << c.x << " x " << c.y);
+        const std::vector<OverlayText> free = runs("F", 1, c.x, c.y);
+        const std::vector<OverlayText> clear = runs("F", 1, c.x, c.y, row);
         ASSERT_EQ(clear.size(), 7u);
         for (std::size_t i = 0; i < clear.size(); ++i) {
             const Box b = textRunBox(clear[i]);
-            EXPECT_FALSE(b.min.x < row.max.x && row.min.x < b.max.x && b.min.y < row.max.y && row.min.y < b.max.y);
-            EXPECT_EQ(glm::vec2(clear[i].x, clear[i].y), glm::vec2(free[i].x, free[i].y - (i < 6) * c.z)) << c.x << i;
+            EXPECT_FALSE(b.min.x < row.max.x && row.min.x < b.max.x && b.min.y < row.max.y && row.min.y < b.max.y)
+                << "line " << i << " overlaps the icon row";
+            EXPECT_EQ(glm::vec2(clear[i].x, clear[i].y), glm::vec2(free[i].x, free[i].y - (i < 6) * c.z))
+                << "line " << i;
         }
     }
 }

@@ -22,11 +22,18 @@ protected:
     }
     // Every part and the camera target at ground point (x, z), lifted by the ground.
     void expectAt(float x, float z, float ground = -0.8f) {
-        expectNear(scene.heroAnchor.worldPosition(), {x, 4, z});
-        expectNear(scene.heroBody.worldPosition(), {x, ground + 4.8f, z});
-        expectNear(scene.leftArm.worldPosition(), {x, ground + 3.5f, z});
-        expectNear(scene.rightArm.worldPosition(), {x + 0.5f, ground + 3.5f, z});
-        expectNear(view.mainCamera.target, {x, ground + 0.8f, z});
+        const struct {
+            const char* part;
+            glm::vec3 actual, expected;
+        } parts[] = {{"anchor", scene.heroAnchor.worldPosition(), {x, 4, z}},
+                     {"body", scene.heroBody.worldPosition(), {x, ground + 4.8f, z}},
+                     {"left arm", scene.leftArm.worldPosition(), {x, ground + 3.5f, z}},
+                     {"right arm", scene.rightArm.worldPosition(), {x + 0.5f, ground + 3.5f, z}},
+                     {"camera target", view.mainCamera.target, {x, ground + 0.8f, z}}};
+        for (const auto& p : parts) {
+            SCOPED_TRACE(p.part);
+            expectNear(p.actual, p.expected);
+        }
     }
     Scene scene;
     View view;
@@ -50,7 +57,7 @@ TEST_F(Heroine, WalksFortyUnitsASecondAndIsTakenBackFromForbiddenGround) {
                  {{Key::W}, 300, 0.5f, 1, 0, 280, 1}};             // only where she lands is judged
     addRidgeAtZ(map, 290.0f, 10.0f);
     for (const auto& walk : walks) {
-        SCOPED_TRACE(walk.startZ);
+        SCOPED_TRACE(testing::Message() << "walk " << &walk - walks << " from z " << walk.startZ);
         buildTestScene(scene, view);
         input = InputState{};
         placeHeroine(scene, view.mainCamera, 0.0f, walk.startZ);
@@ -66,6 +73,7 @@ TEST_F(Heroine, ArmsSwingUpToTwentyDegreesThenBetweenPlusAndMinusTwenty) {
         float counter;
     } marks[] = {{20, 20}, {40, -20}, {40, 20}};  // a cycle is 80 steps
     for (const auto& [steps, counter] : marks) {
+        SCOPED_TRACE(testing::Message() << steps << " steps on to " << counter);
         for (int s = 0; s < steps; ++s) armSwingStep(scene);
         EXPECT_EQ(scene.armSwingCounter, counter);
         EXPECT_NEAR(glm::degrees(std::atan2(scene.leftArm.model[0][1], scene.leftArm.model[0][0])), counter, 1e-3f);
@@ -84,9 +92,11 @@ TEST_F(Heroine, TheWheelAndThePlusAndMinusKeysZoomOneStepAFrame) {
         {3, {}, 13},          {3, {}, 13}, {1, {}, 15}, {1, {Key::Plus}, 13}, {1, {Key::Plus, Key::Minus}, 13},
         {1, {Key::Minus}, 15}};
     for (const auto& frame : frames) {
-        input = InputState{}, input.wheel = frame.wheel;
+        SCOPED_TRACE(testing::Message() << "frame " << &frame - frames << ", wheel " << frame.wheel);
+        input = InputState{};
+        input.wheel = frame.wheel;
         step(frame.keys, 0.02f);
-        EXPECT_NEAR(glm::length(view.mainCamera.position), frame.distance, 1e-4f) << frame.wheel;
+        EXPECT_NEAR(glm::length(view.mainCamera.position), frame.distance, 1e-4f);
     }
 }
 
@@ -97,12 +107,15 @@ TEST_F(Heroine, TurningRotatesEveryPartAboutHerVerticalWhileTheButtonIsHeld) {
         bool button, open;
     } frames[] = {{0, true, true}, {100, false, true}, {100, true, false}, {300, true, true}};
     for (const auto& [x, button, open] : frames) {
-        input.mouseX = x, input.mouseY = 500, input.rightButton = button, input.windowOpen = open;
+        input.mouseX = x;
+        input.mouseY = 500;
+        input.rightButton = button;
+        input.windowOpen = open;
         step({}, 0.01f);
     }
     const float a = glm::radians(view.mainCamera.yaw);
-    EXPECT_TRUE(std::fabs(view.mainCamera.yaw - 1.25f) < 1e-4f && view.mainCamera.pitch == 40.0f)
-        << view.mainCamera.yaw;
+    EXPECT_NEAR(view.mainCamera.yaw, 1.25f, 1e-4f);
+    EXPECT_EQ(view.mainCamera.pitch, 40.0f);
     expectNear(scene.rightArm.worldPosition(), {0.5f * std::cos(a), 2.7f, 300 - 0.5f * std::sin(a)}, 1e-4f);
     expectNear(glm::vec3(scene.heroAnchor.model[2]), {std::sin(a), 0, std::cos(a)}, 1e-5f);
     expectNear(scene.leftArm.worldPosition(), {0, 2.7f, 300}, 1e-4f);
@@ -110,6 +123,7 @@ TEST_F(Heroine, TurningRotatesEveryPartAboutHerVerticalWhileTheButtonIsHeld) {
 
 TEST_F(Heroine, FollowingTheGroundLiftsTheDrawnPartsAndTheTargetButNotTheAnchor) {
     for (float ground : {6.0f, 2.0f}) {
+        SCOPED_TRACE(testing::Message() << "ground at " << ground);
         fillHeight(map, ground);
         CoutCapture capture;
         followGround(scene, view.mainCamera, map);
@@ -120,7 +134,8 @@ TEST_F(Heroine, FollowingTheGroundLiftsTheDrawnPartsAndTheTargetButNotTheAnchor)
 }
 
 TEST(Footsteps, FallHalfAStrideInAndThenEveryStrideWhateverTheFrames) {
-    const float nan = std::numeric_limits<float>::quiet_NaN(), infinity = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float infinity = std::numeric_limits<float>::infinity();
     auto repeated = [](float distance, int frames) { return std::vector<float>(std::size_t(frames), distance); };
     struct Walk {
         std::vector<float> distances;
@@ -136,6 +151,8 @@ TEST(Footsteps, FallHalfAStrideInAndThenEveryStrideWhateverTheFrames) {
         {{3.0e6f, 16, 16}, std::to_string(kMaxFootstepsPerCall) + "11"}};  // a jump across the map keeps the pace
     for (float broken : {0.0f, -3.0f, nan, infinity, -infinity}) walks.push_back({{7, broken, 0.9f, 0.2f}, "0001"});
     for (const auto& walk : walks) {
+        SCOPED_TRACE(testing::Message() << "walk " << &walk - walks.data() << " of " << walk.distances.size()
+                                        << " frames");
         FootstepState state;
         std::string steps;
         for (float distance : walk.distances) steps += std::to_string(countFootsteps(state, distance));

@@ -35,8 +35,14 @@ TEST(StartLayout, PlacesTheFiguresAndStartsTheCountersAfresh) {
                   {scene.heroBody, {0, 4, 300}},          {scene.cakes[9], {-36, 115, -45}},
                   {scene.torte, {0, 13.2f, 0}},           {scene.cakeIcons[9], {670, 570, 9}},
                   {scene.endScreenObject, {400, 300, 9}}};
-    for (const auto& p : places) expectNear(at(p.object), p.place);
-    for (int i = 0; i < kGhostCount; ++i) EXPECT_TRUE(!scene.ghostHasStolen[i] && scene.ghostCooldown[i] == 5.0f);
+    for (const auto& p : places) {
+        SCOPED_TRACE(testing::Message() << "expected at " << testing::PrintToString(p.place));
+        expectNear(at(p.object), p.place);
+    }
+    for (int i = 0; i < kGhostCount; ++i) {
+        EXPECT_FALSE(scene.ghostHasStolen[i]) << "ghost " << i;
+        EXPECT_EQ(scene.ghostCooldown[i], 5.0f) << "ghost " << i;
+    }
 }
 
 class Rules : public ::testing::Test {
@@ -44,7 +50,9 @@ protected:
     void SetUp() override { buildTestScene(scene, view); }
     // A steady patrol along direction (against it unless reversed).
     static void patrol(SceneObject& object, const glm::vec3& direction, bool reversed = true) {
-        object.direction = direction, object.reversed = reversed, object.period = 100;
+        object.direction = direction;
+        object.reversed = reversed;
+        object.period = 100;
     }
     Scene scene;
     View view;
@@ -64,9 +72,10 @@ TEST_F(Rules, CakesWithinTwoUnitsInXAndZArePickedUpOnceWhateverTheirHeight) {
     moveTo(scene.cakes[5], {1.99f, 0, 300});
     moveTo(scene.cakes[6], {-1, 88.8f, 301.5f});
     moveTo(scene.cakes[7], {0, 0, 302});
-    EXPECT_TRUE(collectCakes(scene, 3) == 5 && collectCakes(scene, 5) == 5);  // continues the running count
-    EXPECT_TRUE(!scene.cakes[4].collected && scene.cakes[5].collected && scene.cakes[6].collected &&
-                !scene.cakes[7].collected);
+    EXPECT_EQ(collectCakes(scene, 3), 5);  // continues the running count
+    EXPECT_EQ(collectCakes(scene, 5), 5);
+    const bool collected[] = {false, true, true, false};  // cakes 4 to 7
+    for (int k = 4; k <= 7; ++k) EXPECT_EQ(scene.cakes[k].collected, collected[k - 4]) << "cake " << k;
     EXPECT_EQ(scene.cakesInWorld, 8);
 }
 
@@ -87,12 +96,13 @@ TEST_F(Rules, TheEndConditionsAndTheIconRowFollowTheCakeCounts) {
                  {0, 300, 0, 3, false, true, "LLLLLLLXXX"},
                  {52.5f, -5.5f, 7, 3, false, true, "CCCCCCCXXX"}};
     for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.carried << " carried, " << c.lost << " lost, at " << c.x << "," << c.z);
         placeHeroine(scene, view.mainCamera, c.x, c.z);
         setCakeCounts(scene, c.carried, c.lost);
         std::string icons;
         for (int k = 0; k < kCakeCount; ++k) icons += "CLX"[static_cast<int>(iconState(scene, k))];
-        EXPECT_TRUE(hasWon(scene) == c.won && hasLost(scene) == c.gameLost)
-            << c.carried << " carried " << c.lost << " lost";
+        EXPECT_EQ(hasWon(scene), c.won);
+        EXPECT_EQ(hasLost(scene), c.gameLost);
         EXPECT_EQ(icons, c.icons);
     }
 }
@@ -108,7 +118,10 @@ TEST_F(Rules, AGhostThatStoleRestsFiveSecondsEveryTime) {
         float now;
         int carried;
     } steps[] = {{10.0f, 9}, {15.0f, 9}, {15.1f, 8}, {19.6f, 8}, {20.2f, 7}};
-    for (const auto& s : steps) EXPECT_EQ(scene.carriedCakes = updateSteals(scene, s.now), s.carried) << s.now;
+    for (const auto& s : steps) {
+        scene.carriedCakes = updateSteals(scene, s.now);
+        EXPECT_EQ(scene.carriedCakes, s.carried) << "at " << s.now;
+    }
     EXPECT_EQ(capture.buffer.str(), "Stole cake\nStole cake\nStole cake\n");
 }
 
@@ -117,10 +130,12 @@ TEST_F(Rules, WithOneCakeTheLowerIndexedGhostStealsAndRestingGhostsShareOneClock
     moveTo(scene.ghosts[7], {-1, 2.7f, 301});
     scene.carriedCakes = 1;
     EXPECT_EQ(updateSteals(scene, 12.5f), 0);
-    EXPECT_TRUE(scene.ghostHasStolen[3] && !scene.ghostHasStolen[7]);
+    EXPECT_TRUE(scene.ghostHasStolen[3]);
+    EXPECT_FALSE(scene.ghostHasStolen[7]);
     scene.ghostHasStolen[0] = true;  // the first resting ghost takes the elapsed time
     updateSteals(scene, 13.5f);
-    EXPECT_TRUE(scene.ghostCooldown[0] == 4.0f && scene.ghostCooldown[3] == 5.0f);
+    EXPECT_EQ(scene.ghostCooldown[0], 4.0f);
+    EXPECT_EQ(scene.ghostCooldown[3], 5.0f);
 }
 
 // Ghost 7 steps onto a wall or into a box: it is taken back (two steps for a
@@ -139,6 +154,7 @@ TEST_F(Rules, ABlockedGhostIsTakenBackAndTurns) {
                  {"patrol into a ghost", 0, 0, {0, 2.7f, 50}, {0, 2.7f, 51.5f}, 0.5f, 0.5f},
                  {"patrol into her body", 1, 0, {1, 2.7f, 300}, {}, 0.1f, 0.1f}};
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
         buildTestScene(scene, view);
         map = HeightMap{};
         if (c.ridgeZ != 0.0f) addRidgeAtZ(map, c.ridgeZ, 20.0f);
@@ -147,10 +163,14 @@ TEST_F(Rules, ABlockedGhostIsTakenBackAndTurns) {
         scene.carriedCakes = c.carried;
         moveTo(ghost, c.start);
         patrol(ghost, {0, 0, 1});
-        ghost.dirX = 0, ghost.dirZ = 7;  // an impossible pair: any fresh draw differs
+        ghost.dirX = 0;  // with dirZ 7 an impossible pair: any fresh draw differs
+        ghost.dirZ = 7;
         moveGhosts(scene, map, c.dt);
-        EXPECT_NEAR(groundDistance(at(ghost), c.start), c.moved, 1e-3f) << c.why;
-        EXPECT_TRUE(ghost.dirX != 0 && std::abs(ghost.dirX) <= 5 && ghost.dirZ >= 0 && ghost.dirZ <= 2) << c.why;
+        EXPECT_NEAR(groundDistance(at(ghost), c.start), c.moved, 1e-3f);
+        EXPECT_NE(ghost.dirX, 0);
+        EXPECT_LE(std::abs(ghost.dirX), 5);
+        EXPECT_GE(ghost.dirZ, 0);
+        EXPECT_LE(ghost.dirZ, 2);
         expectNear(ghost.direction, glm::normalize(glm::vec3(ghost.dirX, 0, ghost.dirZ)), 1e-5f);
     }
 }
@@ -177,14 +197,15 @@ TEST_F(Rules, GhostsChaseWithinThirtyUnitsPatrolOtherwiseAndFaceTheWayTheyMoved)
     }
     moveGhosts(scene, map, 0.1f);
     for (int i = 0; i < 5; ++i) {
+        SCOPED_TRACE(testing::Message() << "ghost " << i << " from " << testing::PrintToString(cases[i].place));
         expectNear(at(scene.ghosts[i]), cases[i].after, 1e-4f);
-        EXPECT_NEAR(scene.ghosts[i].heading, cases[i].heading, 1e-3f) << i;
+        EXPECT_NEAR(scene.ghosts[i].heading, cases[i].heading, 1e-3f);
     }
     scene.carriedCakes = 0;  // she is not chased without a cake
     moveGhosts(scene, map, 0.1f);
     expectNear(at(scene.ghosts[0]), {19.1f, 2.7f, 300}, 1e-4f);
     moveGhosts(scene, map, 0.0f);  // nothing moves: every ghost turns to 90
-    for (const SceneObject& ghost : scene.ghosts) EXPECT_EQ(ghost.heading, 90.0f);
+    for (int i = 0; i < kGhostCount; ++i) EXPECT_EQ(scene.ghosts[i].heading, 90.0f) << "ghost " << i;
     fillHeight(map, 10.0f);
     groundGhosts(scene, map);
     EXPECT_NEAR(at(scene.ghosts[12]).y, 12.7f, 1e-4f);
@@ -211,19 +232,24 @@ TEST_F(Rules, ThePhantomFleesWithinTwentyUnitsButNeverOntoAWall) {
 }
 
 TEST_F(Rules, ThePhantomBobsBetween117And118AtHalfAUnitPerSecond) {
-    float low = 200.0f, high = 0.0f;
+    float lowest = 200.0f;
+    float highest = 0.0f;
     int turns = 0;
     for (int frame = 0; frame < 200; ++frame) {  // ten seconds
         const bool rising = scene.phantomRising;
         movePhantom(scene, map, 0.05f);
-        const float y = at(scene.phantom).y;
-        low = std::min(low, y), high = std::max(high, y), turns += scene.phantomRising != rising;
+        lowest = std::min(lowest, at(scene.phantom).y);
+        highest = std::max(highest, at(scene.phantom).y);
+        turns += scene.phantomRising != rising;
     }
-    EXPECT_TRUE(low > 116.97f && low < 117.0f && high > 118.0f && high < 118.03f && turns == 5) << low << " " << high;
+    EXPECT_NEAR(lowest, 116.985f, 0.015f);  // at most one step of 0.025 past either end
+    EXPECT_NEAR(highest, 118.015f, 0.015f);
+    EXPECT_EQ(turns, 5);
 }
 
 TEST_F(Rules, LongFramesAreSplitIntoEqualStepsAndEveryFrameRunsOnce) {
-    const float nan = std::numeric_limits<float>::quiet_NaN(), infinity = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float infinity = std::numeric_limits<float>::infinity();
     const struct {
         float frameTime;
         int steps;
@@ -233,16 +259,21 @@ TEST_F(Rules, LongFramesAreSplitIntoEqualStepsAndEveryFrameRunsOnce) {
     setHeld(input, Key::W, true);
     const FrameEvents events = frame(0.25f);  // ten units in all; a step falls half a stride in
     expectNear(at(scene.heroAnchor), {0, 4, 290});
-    EXPECT_TRUE(std::fabs(events.distanceWalked - 10.0f) < 1e-3f && events.footsteps == 1) << events.distanceWalked;
+    EXPECT_NEAR(events.distanceWalked, 10.0f, 1e-3f);
+    EXPECT_EQ(events.footsteps, 1);
 }
 
 TEST_F(Rules, ACakePickedUpBesideAGhostIsSafeUntilTheNextFrame) {
     moveTo(scene.cakes[0], {1, 0, 299});
     moveTo(scene.ghosts[0], {-1, 2.7f, 300.5f});
-    FrameEvents first = frame(0.0f), second = frame(0.0f);
-    EXPECT_TRUE(first.cakesPickedUp == 1 && first.cakesStolen == 0);
-    EXPECT_TRUE(second.cakesPickedUp == 0 && second.cakesStolen == 1);
-    EXPECT_TRUE(scene.carriedCakes == 0 && scene.cakesInWorld == 9);
+    const FrameEvents first = frame(0.0f);
+    EXPECT_EQ(first.cakesPickedUp, 1);
+    EXPECT_EQ(first.cakesStolen, 0);
+    const FrameEvents second = frame(0.0f);
+    EXPECT_EQ(second.cakesPickedUp, 0);
+    EXPECT_EQ(second.cakesStolen, 1);
+    EXPECT_EQ(scene.carriedCakes, 0);
+    EXPECT_EQ(scene.cakesInWorld, 9);
 }
 
 TEST_F(Rules, AGhostHuntsHerDownTakingThreeCakesFiveSecondsApartAndTheGameIsLost) {
@@ -256,7 +287,10 @@ TEST_F(Rules, AGhostHuntsHerDownTakingThreeCakesFiveSecondsApartAndTheGameIsLost
     }
     ASSERT_EQ(steals.size(), 3u);
     EXPECT_NEAR(steals[0] - 100.0f, 2.0f * std::log(6.0f), 0.1f);  // closing from 12 to under 2
-    for (int k : {1, 2}) EXPECT_TRUE(steals[k] - steals[k - 1] > 4.99f && steals[k] - steals[k - 1] < 8.5f) << k;
+    for (int k : {1, 2}) {
+        EXPECT_GT(steals[k] - steals[k - 1], 4.99f) << "steal " << k;
+        EXPECT_LT(steals[k] - steals[k - 1], 8.5f) << "steal " << k;
+    }
     placeHeroine(scene, view.mainCamera, at(scene.phantom).x, at(scene.phantom).z);
     setCakeCounts(scene, 8, 0);
     EXPECT_TRUE(frame(0.0f).won);

@@ -14,6 +14,7 @@
 #include "game/scene.h"
 #include "math/random_sequence.h"
 #include "math/view.h"
+#include "tests/support/glm_print.h"
 #include "world/height_map.h"
 
 namespace testing_support {
@@ -83,7 +84,8 @@ inline void addRidgeAtZ(HeightMap& map, float z, float height) {
 }
 
 inline void expectNear(const glm::vec3& actual, const glm::vec3& expected, float tolerance = 1e-3f) {
-    EXPECT_LE(glm::length(actual - expected), tolerance) << actual.x << ", " << actual.y << ", " << actual.z;
+    EXPECT_LE(glm::length(actual - expected), tolerance)
+        << "expected " << testing::PrintToString(expected) << ", actual " << testing::PrintToString(actual);
 }
 
 struct CoutCapture {

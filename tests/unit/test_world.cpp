@@ -29,15 +29,19 @@ TEST(HeightMap, LooksUpTexelsByTruncationClampedToTheMap) {
     } cases[] = {
         {0, 512, 0, 512},    {0.7f, 512, 0.5f, 512},    {-0.8f, 511, -0.5f, 512}, {100, 646, 1.1f, 511},
         {0, 512, -100, 640}, {1e6f, 1023, -1e6f, 1023}, {-1e6f, 0, 1e6f, 0},      {kInfinity, 1023, kInfinity, 0}};
-    for (const auto& c : cases)
-        EXPECT_TRUE(heightMapColumn(c.x) == c.column && heightMapRow(c.z) == c.row) << c.x << "," << c.z;
+    for (const auto& c : cases) {
+        EXPECT_EQ(heightMapColumn(c.x), c.column) << "x " << c.x;
+        EXPECT_EQ(heightMapRow(c.z), c.row) << "z " << c.z;
+    }
     HeightMap map;
     EXPECT_EQ(heightAt(map, kNaN, kNaN), 0.0f);  // read inside the map
     setHeightAtTexel(map, 511, 512, 3.0f);       // row-major
     setHeightAtTexel(map, 1023, 1023, 9.0f);
-    EXPECT_TRUE(heightAt(map, 0.0f, 1.1f) == 3.0f && heightAt(map, 1.0e30f, -1.0e30f) == 9.0f);
+    EXPECT_EQ(heightAt(map, 0.0f, 1.1f), 3.0f);
+    EXPECT_EQ(heightAt(map, 1.0e30f, -1.0e30f), 9.0f);
     map.values.clear();  // a map of the wrong size reads as flat ground
-    EXPECT_TRUE(heightAt(map, 10.0f, 10.0f) == 0.0f && isPassable(map, 10.0f, 10.0f));
+    EXPECT_EQ(heightAt(map, 10.0f, 10.0f), 0.0f);
+    EXPECT_TRUE(isPassable(map, 10.0f, 10.0f));
 }
 
 TEST(HeightMap, PassableWithinTheRimWhereNoDiagonalNeighbourRisesOrDropsMoreThanFive) {
@@ -68,7 +72,7 @@ TEST(TerrainBitmap, GreyLevelsAreTheLowByteOfTheTruncatedScaledHeight) {
         int grey;
     } cases[] = {{10, 0.85f, 8},    {301.2f, 0.85f, 0}, {-1.5f, 0.85f, 255}, {-0.5f, 0.85f, 0},    {299, 0.85f, 254},
                  {-200, 0.85f, 86}, {10, 1, 10},        {kNaN, 0.85f, 0},    {kInfinity, 0.85f, 0}};
-    for (const auto& c : cases) EXPECT_EQ(greyLevel(c.height, c.scale), c.grey) << c.height;
+    for (const auto& c : cases) EXPECT_EQ(greyLevel(c.height, c.scale), c.grey) << c.height << " at scale " << c.scale;
 }
 
 TEST(TerrainBitmap, IsA24BitBitmapOfTheMapRowsBottomUpThreeEqualBytesAPixel) {

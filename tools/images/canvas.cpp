@@ -351,13 +351,13 @@ float overlap(int i, float start, float end) {
 Canvas shrunk(const Canvas& canvas, int width, int height) {
     if (width <= 0 || height <= 0 || canvas.width <= 0 || canvas.height <= 0) return Canvas{};
     Canvas out = makeClearCanvas(width, height);
-    const float stepX = static_cast<float>(canvas.width) / width;
-    const float stepY = static_cast<float>(canvas.height) / height;
+    const float stepX = static_cast<float>(canvas.width) / static_cast<float>(width);
+    const float stepY = static_cast<float>(canvas.height) / static_cast<float>(height);
     for (int y = 0; y < height; ++y) {
-        const float y0 = y * stepY;
+        const float y0 = static_cast<float>(y) * stepY;
         const float y1 = y0 + stepY;
         for (int x = 0; x < width; ++x) {
-            const float x0 = x * stepX;
+            const float x0 = static_cast<float>(x) * stepX;
             const float x1 = x0 + stepX;
             float sum[4] = {0.0f, 0.0f, 0.0f, 0.0f};  // premultiplied colour, alpha
             float area = 0.0f;
@@ -390,6 +390,7 @@ std::vector<unsigned char> rgbaBytes(const Canvas& canvas) {
 }
 
 bool writePng(const std::string& path, int width, int height, const std::vector<unsigned char>& rgbaBytes) {
+    if (width <= 0 || height <= 0) return false;  // a PNG holds at least one pixel
     if (rgbaBytes.size() != static_cast<std::size_t>(width) * height * 4) return false;
     return stbi_write_png(path.c_str(), width, height, 4, rgbaBytes.data(), width * 4) != 0;
 }

@@ -9,7 +9,7 @@
 #include "tools/images/overlay_pictures.h"
 
 Canvas desktopIconPicture(int size) {
-    const Canvas full = cakeIconPicture(CakeLook::Carried);
+    Canvas full = cakeIconPicture(CakeLook::Carried);  // not const: returned, it is moved
     if (size == full.width && size == full.height) return full;
     return shrunk(full, size, size);
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <utility>
 
 namespace {
@@ -31,7 +32,7 @@ Shape heart(float cx, float cy, float size) {
 void mirrorColumns(Canvas& canvas) {
     for (int y = 0; y < canvas.height; ++y) {
         float* row = canvas.rgba.data() + static_cast<std::size_t>(y) * canvas.width * 4;
-        for (int left = 0, right = canvas.width - 1; left < right; ++left, --right)
+        for (std::ptrdiff_t left = 0, right = canvas.width - 1; left < right; ++left, --right)
             std::swap_ranges(row + left * 4, row + left * 4 + 4, row + right * 4);
     }
 }

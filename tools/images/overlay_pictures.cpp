@@ -158,7 +158,8 @@ Canvas gameOverPicture(const Font& font) {
     Canvas canvas = makeClearCanvas(512, 512);
     // A ghost with a grin, making off to the right with the cake.
     Shape ghost = unite(circle(190.0f, 330.0f, 68.0f), rectangle(122.0f, 330.0f, 258.0f, 438.0f));
-    for (int i = 0; i < 4; ++i) ghost = unite(std::move(ghost), circle(139.0f + 34.0f * i, 438.0f, 17.0f));
+    for (int i = 0; i < 4; ++i)
+        ghost = unite(std::move(ghost), circle(139.0f + 34.0f * static_cast<float>(i), 438.0f, 17.0f));
     const Shape arm = capsule(250.0f, 380.0f, 300.0f, 402.0f, 11.0f);
     for (float y : {300.0f, 350.0f, 400.0f}) fill(canvas, capsule(40.0f, y, 98.0f, y, 5.0f), rgb(150, 170, 220));
     fill(canvas, grow(unite(ghost, arm), 5.0f), rgb(96, 108, 160));

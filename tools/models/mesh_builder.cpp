@@ -42,11 +42,11 @@ void addGridSurface(GenMesh& mesh, int rows, int columns, bool wrapColumns,
                     const std::function<SurfacePoint(int row, int column)>& point, const glm::vec3& inside) {
     const int width = columns + 1;
     std::vector<SurfacePoint> grid;
-    grid.reserve(static_cast<std::size_t>((rows + 1) * width));
+    grid.reserve(static_cast<std::size_t>(rows + 1) * width);
     for (int r = 0; r <= rows; ++r) {
         for (int c = 0; c <= columns; ++c) grid.push_back(point(r, c));
     }
-    auto at = [&](int r, int c) -> const glm::vec3& { return grid[static_cast<std::size_t>(r * width + c)].position; };
+    auto at = [&](int r, int c) -> const glm::vec3& { return grid[static_cast<std::size_t>(r) * width + c].position; };
 
     // The grid's own orientation (columns x rows) is consistent everywhere;
     // `inside` only decides, by a vote over all points, which way is out.
@@ -66,7 +66,7 @@ void addGridSurface(GenMesh& mesh, int rows, int columns, bool wrapColumns,
             glm::vec3 n = glm::cross(alongColumns, alongRows);
             float scale = glm::length(alongRows) * glm::length(alongColumns);
             if (scale < 1e-12f || glm::length(n) < 1e-4f * scale) continue;  // a pole: no tangent plane
-            std::size_t k = static_cast<std::size_t>(r * width + c);
+            std::size_t k = static_cast<std::size_t>(r) * width + c;
             normals[k] = glm::normalize(n);
             valid[k] = 1;
             vote += glm::dot(normals[k], safeNormalize(at(r, c) - inside, glm::vec3(0.0f)));
@@ -78,7 +78,7 @@ void addGridSurface(GenMesh& mesh, int rows, int columns, bool wrapColumns,
     const std::uint32_t first = static_cast<std::uint32_t>(mesh.vertices.size());
     for (int r = 0; r <= rows; ++r) {
         for (int c = 0; c <= columns; ++c) {
-            std::size_t k = static_cast<std::size_t>(r * width + c);
+            std::size_t k = static_cast<std::size_t>(r) * width + c;
             glm::vec3 n = normals[k];
             if (!valid[k]) {
                 // A pole takes the mean direction of the ring next to it.
@@ -86,7 +86,7 @@ void addGridSurface(GenMesh& mesh, int rows, int columns, bool wrapColumns,
                 for (int nr : {r - 1, r + 1}) {
                     if (nr < 0 || nr > rows) continue;
                     for (int nc = 0; nc <= columns; ++nc) {
-                        std::size_t j = static_cast<std::size_t>(nr * width + nc);
+                        std::size_t j = static_cast<std::size_t>(nr) * width + nc;
                         if (valid[j]) sum += normals[j];
                     }
                 }
