@@ -146,7 +146,7 @@ void drawText(SceneObject textObject, const GlyphQuads& glyphs, const ShaderProg
     const glm::mat4 step = glm::translate(glm::mat4(1.0f), glm::vec3(advance, 0.0f, 0.0f));
     const ColourWrites before = colourWrites();
     setColourWrites(ColourWrites::AsTheyAre);
-    drawGlyphRun(glyphs, textObject, step, textProgram, atlas, overlay, characters, count);
+    drawGlyphRun(glyphs, std::move(textObject), step, textProgram, atlas, overlay, characters, count);
     setColourWrites(before);
 }
 

@@ -80,8 +80,8 @@ void fillDeviceBuffer(void* user, Uint8* stream, int len) {
 // The sample at a voice's whole position i, running on into the start of a
 // loop and into silence past the end of anything else.
 float sampleAt(const SoundVoice& voice, int i) {
-    if (i < voice.length) return voice.samples[i];
-    return voice.looping ? voice.samples[i - voice.length] : 0.0f;
+    if (i < voice.length) return static_cast<float>(voice.samples[i]);
+    return voice.looping ? static_cast<float>(voice.samples[i - voice.length]) : 0.0f;
 }
 
 }  // namespace

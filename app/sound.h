@@ -23,6 +23,7 @@ struct SoundVoice {
     bool looping = false;  // runs on from its last sample into its first
 };
 
+// NOLINTNEXTLINE(bugprone-reserved-identifier): the name is the compiler's, in the copy of the sample arrays
 struct Sound {
     std::uint32_t device = 0;  // SDL's audio device id, 0 when none is open
     std::vector<std::int16_t> samples[kSoundEffectCount];

@@ -38,8 +38,11 @@ Actions keyboardMouseActions(const InputState& input, const InputState& before, 
 
     // A cursor in the leftmost column never turned; it still does not.
     if (input.windowOpen && input.mouseX != 0 && input.rightButton) {
-        actions.turnX = static_cast<float>(camera.width / 2 - input.mouseX) / static_cast<float>(camera.width);
-        actions.turnY = static_cast<float>(input.mouseY - camera.height / 2) / static_cast<float>(camera.height);
+        // The window's centre in whole pixels, as the cursor is.
+        const int centreX = camera.width / 2;
+        const int centreY = camera.height / 2;
+        actions.turnX = static_cast<float>(centreX - input.mouseX) / static_cast<float>(camera.width);
+        actions.turnY = static_cast<float>(input.mouseY - centreY) / static_cast<float>(camera.height);
     }
     actions.pause = pressed(isHeld(input, Key::P), isHeld(before, Key::P));
     actions.quit = quitRequested(input);

@@ -55,8 +55,11 @@ glm::mat4 rotY(double degrees) {
 }
 
 float look(Camera& camera, int mouseX, int mouseY, float dt) {
-    return turnCamera(camera, static_cast<float>(camera.width / 2 - mouseX) / static_cast<float>(camera.width),
-                      static_cast<float>(mouseY - camera.height / 2) / static_cast<float>(camera.height), dt);
+    // The window's centre in whole pixels, as the cursor is.
+    const int centreX = camera.width / 2;
+    const int centreY = camera.height / 2;
+    return turnCamera(camera, static_cast<float>(centreX - mouseX) / static_cast<float>(camera.width),
+                      static_cast<float>(mouseY - centreY) / static_cast<float>(camera.height), dt);
 }
 
 float turnCamera(Camera& camera, float turnX, float turnY, float dt) {

@@ -4,6 +4,19 @@
 
 RandomSequence gameRandom;
 
+namespace {
+
+// r[i] = r[i - 31] + r[i - 3]: with r[i - 34] at ring[next], r[i - 31] is 3
+// places on and r[i - 3] 31. The new value takes the oldest one's place.
+std::uint32_t advance(RandomSequence& sequence) {
+    const std::uint32_t value = sequence.ring[(sequence.next + 3) % 34] + sequence.ring[(sequence.next + 31) % 34];
+    sequence.ring[sequence.next] = value;
+    sequence.next = (sequence.next + 1) % 34;
+    return value;
+}
+
+}  // namespace
+
 void seedRandomSequence(RandomSequence& sequence, std::uint32_t seed) {
     std::int32_t state[34];
     state[0] = static_cast<std::int32_t>(seed == 0 ? 1 : seed);
@@ -19,14 +32,10 @@ void seedRandomSequence(RandomSequence& sequence, std::uint32_t seed) {
     for (int i = 0; i < 34; ++i) sequence.ring[i] = static_cast<std::uint32_t>(state[i]);
     sequence.next = 0;  // ring[next] holds r[i - 34], the oldest value
     sequence.seeded = true;
-    for (int i = 34; i < 344; ++i) nextRandom(sequence);
+    for (int i = 34; i < 344; ++i) advance(sequence);
 }
 
 int nextRandom(RandomSequence& sequence) {
     if (!sequence.seeded) seedRandomSequence(sequence, 1);
-    // With r[i - 34] at ring[next], r[i - 31] is 3 places on and r[i - 3] 31.
-    const std::uint32_t value = sequence.ring[(sequence.next + 3) % 34] + sequence.ring[(sequence.next + 31) % 34];
-    sequence.ring[sequence.next] = value;
-    sequence.next = (sequence.next + 1) % 34;
-    return static_cast<int>(value >> 1);
+    return static_cast<int>(advance(sequence) >> 1);
 }

@@ -164,6 +164,7 @@ void drawGlyphRun(const GlyphQuads& glyphs, SceneObject object, const glm::mat4&
         setMatrix(p, "model_mat", object.model);
         setMatrix(p, "normal_mat", normalMatrix(object));
         const auto glyph = static_cast<std::size_t>(static_cast<unsigned char>(characters[i]));
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): GL takes the offset into the buffer as a pointer.
         glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, reinterpret_cast<const void*>(glyph * 6 * sizeof(GLuint)));
         object.applyWorld(step);
     }

@@ -168,8 +168,8 @@ void buildGlyphQuad(Model& model, const glm::vec3& colour, const ShaderProgram& 
 GlyphQuads makeGlyphQuads(const ShaderProgram& program) {
     std::vector<Vertex> vertices;
     std::vector<std::uint32_t> indices;
-    vertices.reserve(4 * kGlyphCount);
-    indices.reserve(6 * kGlyphCount);
+    vertices.reserve(static_cast<std::size_t>(4) * kGlyphCount);
+    indices.reserve(static_cast<std::size_t>(6) * kGlyphCount);
     for (int code = 0; code < kGlyphCount; ++code) {
         const auto first = static_cast<std::uint32_t>(vertices.size());
         // The colour is left at zero here: each run of text sets its own.
