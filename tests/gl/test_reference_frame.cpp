@@ -3,19 +3,6 @@
 // on, against reference pictures (VARNELO_WRITE_REFERENCE=1 rewrites them);
 // and the height map its capture of the torte produced.
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#pragma GCC diagnostic ignored "-Wunused-function"
-#pragma GCC diagnostic ignored "-Wsign-compare"
-#define STB_IMAGE_STATIC
-#define STB_IMAGE_IMPLEMENTATION
-#define STBI_ONLY_PNG
-#include <stb_image.h>
-#define STB_IMAGE_WRITE_STATIC
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#include <stb_image_write.h>
-#pragma GCC diagnostic pop
-
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -30,6 +17,7 @@
 #include "render/draw.h"
 #include "render/frame_passes.h"
 #include "tests/gl/gl_test_support.h"
+#include "tests/gl/reference_image.h"
 #include "tests/support/scratch_files.h"
 
 namespace {
@@ -41,24 +29,20 @@ constexpr int kGreyTolerance = 4;
 constexpr int kMaxOffPixels = kWidth * kHeight / 500;
 
 void writePng(const std::string& path, const std::vector<unsigned char>& pixels) {
-    stbi_flip_vertically_on_write(1);  // GL rows are bottom first
-    ASSERT_NE(stbi_write_png(path.c_str(), kWidth, kHeight, 3, pixels.data(), kWidth * 3), 0) << path;
+    ASSERT_TRUE(writeRgbPng(path, pixels, kWidth, kHeight)) << path;
 }
 
 // On a mismatch the frame is kept in the temporary folder for a person to look at.
 void expectMatchesReference(const std::vector<unsigned char>& frame, const std::string& name) {
     const std::string reference = "tests/gl/reference/" + name + ".png";
     if (std::getenv("VARNELO_WRITE_REFERENCE")) return writePng(reference, frame);
-    int width = 0, height = 0, channels = 0;
-    stbi_set_flip_vertically_on_load(1);
-    unsigned char* expected = stbi_load(reference.c_str(), &width, &height, &channels, 3);
-    ASSERT_NE(expected, nullptr) << reference;
-    ASSERT_EQ(glm::ivec2(width, height), glm::ivec2(kWidth, kHeight));
+    const std::vector<unsigned char> expected = readRgbPng(reference, kWidth, kHeight);
+    ASSERT_EQ(expected.size(), frame.size())
+        << reference << ": missing, unreadable or not " << kWidth << " x " << kHeight;
     int off = 0;
     for (std::size_t i = 0; i < frame.size(); i += 3)
         off += std::max({std::abs(frame[i] - expected[i]), std::abs(frame[i + 1] - expected[i + 1]),
                          std::abs(frame[i + 2] - expected[i + 2])}) > kGreyTolerance;
-    stbi_image_free(expected);
     const std::string kept = (std::filesystem::temp_directory_path() / ("varnelo_" + name + "_actual.png")).string();
     if (off > kMaxOffPixels) writePng(kept, frame);
     EXPECT_LE(off, kMaxOffPixels) << name << ": see " << kept;
