@@ -123,8 +123,13 @@ bool drawModelIfVisible(const DrawItem& item, const FrameView& view) {
     return true;
 }
 
-void drawModelNoShadow(const Model& model, const SceneObject& object, const ShaderProgram& program,
-                       unsigned int texture, const FrameView& view) {
+namespace {
+
+// Where every draw without the shadow map starts: unit 0 holding the
+// texture, the object's matrices, full alpha, the light and the material,
+// back faces culled and depth tested. Returns the program's name.
+GLuint beginUnshadowedDraw(const ShaderProgram& program, unsigned int texture, const SceneObject& object,
+                           const FrameView& view) {
     glActiveTexture(GL_TEXTURE0);
     GLuint p = program.program;
     glUseProgram(p);
@@ -138,6 +143,14 @@ void drawModelNoShadow(const Model& model, const SceneObject& object, const Shad
     setLightAndMaterial(p, object, view.light, view.viewing);
     glEnable(GL_CULL_FACE);
     glEnable(GL_DEPTH_TEST);
+    return p;
+}
+
+}  // namespace
+
+void drawModelNoShadow(const Model& model, const SceneObject& object, const ShaderProgram& program,
+                       unsigned int texture, const FrameView& view) {
+    beginUnshadowedDraw(program, texture, object, view);
     drawCheckedMeshes(model);
     glUseProgram(0);
     glBindTexture(GL_TEXTURE_2D, texture);
@@ -145,18 +158,7 @@ void drawModelNoShadow(const Model& model, const SceneObject& object, const Shad
 
 void drawGlyphRun(const GlyphQuads& glyphs, SceneObject object, const glm::mat4& step, const ShaderProgram& program,
                   unsigned int atlas, const FrameView& view, const char* characters, int count) {
-    glActiveTexture(GL_TEXTURE0);
-    GLuint p = program.program;
-    glUseProgram(p);
-    setInt(p, "texUnit", 0);
-    glBindTexture(GL_TEXTURE_2D, atlas);
-    setObjectMatrices(p, object, view);
-    setFloat(p, "alpha", 1.0f);
-    setFloat(p, "time", view.time);
-    setFloat(p, "height", 0.0f);
-    setLightAndMaterial(p, object, view.light, view.viewing);
-    glEnable(GL_CULL_FACE);
-    glEnable(GL_DEPTH_TEST);
+    const GLuint p = beginUnshadowedDraw(program, atlas, object, view);
     glBindVertexArray(glyphs.vertexArray);
     if (glyphs.colourLocation >= 0)
         glVertexAttrib3f(static_cast<GLuint>(glyphs.colourLocation), object.colour.r, object.colour.g, object.colour.b);
