@@ -26,7 +26,8 @@ bool windowCanShowFrame(int framebufferWidth, int framebufferHeight, bool minimi
 // Called with the framebuffer size and the pointer given at installation.
 using WindowSizeCallback = void (*)(void* user, int width, int height);
 
-// Initialises GLFW (once; failure shows up as a failed open).
+// Initialises GLFW (once; failure shows up as a failed open), first setting
+// the heap up for a software GL driver's large zero-filled blocks.
 void initWindowSystem();
 // Opens a windowed width x height window with a 3.2 compatibility context,
 // 24 depth and 8 stencil bits, asking for an sRGB-capable framebuffer (the
