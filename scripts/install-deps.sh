@@ -13,6 +13,7 @@ packages=(
   clang clang-format clang-tidy libclang-rt-14-dev libx11-dev strace
   libminizip-dev libutfcpp-dev zlib1g-dev
   dpkg-dev file lintian desktop-file-utils
+  python3
 )
 
 missing=()

@@ -73,8 +73,10 @@ TEST(OverlayText, OptionLinesKeepClearOfTheIconRowAfterAnyResize) {
         ASSERT_EQ(clear.size(), 7u);
         for (std::size_t i = 0; i < clear.size(); ++i) {
             const Box b = textRunBox(clear[i]);
-            EXPECT_FALSE(b.min.x < row.max.x && row.min.x < b.max.x && b.min.y < row.max.y && row.min.y < b.max.y)
-                << "line " << i << " overlaps the icon row";
+            const bool overlaps =
+                b.min.x < row.max.x && row.min.x < b.max.x && b.min.y < row.max.y && row.min.y < b.max.y;
+            EXPECT_FALSE(overlaps) << "line " << i << " spans " << testing::PrintToString(b.min) << " to "
+                                   << testing::PrintToString(b.max) << " across the icon row";
             EXPECT_EQ(glm::vec2(clear[i].x, clear[i].y), glm::vec2(free[i].x, free[i].y - (i < 6) * c.z))
                 << "line " << i;
         }

@@ -40,7 +40,8 @@ TEST(SoundSynth, EverySoundIsRepeatableAudibleUnclippedAndSilentAtItsEnds) {
         ASSERT_FALSE(pcm.empty());
         EXPECT_EQ(pcm, synthesiseSound(s.effect));
         std::vector<float> samples;
-        double power = 0.0, steps = 0.0;
+        double power = 0.0;
+        double steps = 0.0;
         for (size_t i = 0; i < pcm.size(); ++i) {
             samples.push_back(static_cast<float>(pcm[i] / 32767.0));
             power += samples[i] * samples[i] / pcm.size();
@@ -49,7 +50,8 @@ TEST(SoundSynth, EverySoundIsRepeatableAudibleUnclippedAndSilentAtItsEnds) {
         EXPECT_GT(std::sqrt(power), 0.01);
         EXPECT_LT(peakOf(pcm), 0.9);  // clipped samples sit at full scale
         const double length = static_cast<double>(pcm.size()) / kSoundSampleRate;
-        EXPECT_TRUE(length >= s.shortest && length <= s.longest) << length;
+        EXPECT_GE(length, s.shortest);
+        EXPECT_LE(length, s.longest);
         // Ends away from zero click; the wind loops, so its wrap must be a step like any other.
         const double ends = std::max(std::abs(pcm.front()), std::abs(pcm.back())) / 327.67;
         EXPECT_LE(s.effect == E::Wind ? std::abs(pcm.front() - pcm.back()) / 3.0 / std::sqrt(steps) : ends, 1.0);
@@ -71,7 +73,9 @@ TEST(SoundSynth, EverySoundIsRepeatableAudibleUnclippedAndSilentAtItsEnds) {
 // Voices over short made-up samples: how each sounds, and where it is after count samples.
 TEST(SoundMixer, VoicesPlayOnceOrLoopAddUpClipAndGlideBetweenSamplesWhenPitched) {
     using Pcm = std::vector<std::int16_t>;
-    const Pcm rise{100, 200, 300}, loud{30000, -30000}, ramp{0, 100, 200};
+    const Pcm rise{100, 200, 300};
+    const Pcm loud{30000, -30000};
+    const Pcm ramp{0, 100, 200};
     const struct {
         const char* name;
         std::vector<SoundVoice> voices;
