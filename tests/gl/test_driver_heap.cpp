@@ -16,6 +16,7 @@
 
 namespace {
 
+#if defined(__GLIBC__)
 // The "VmFlags:" line of the mapping in /proc/self/smaps that holds address.
 std::string mappingFlags(const void* address) {
     const auto at = static_cast<std::uintmax_t>(reinterpret_cast<std::uintptr_t>(address));
@@ -32,6 +33,7 @@ std::string mappingFlags(const void* address) {
     }
     return "";
 }
+#endif
 
 TEST(DriverHeap, AShadowMapSizedBlockComesFromTheHugePageStretch) {
 #if defined(__GLIBC__)
