@@ -1,6 +1,7 @@
 // GLFW 3 behind the small surface the game was designed around: a window,
 // polled keys, mouse and gamepad, a wheel *position*, fullscreen, a size
-// callback and a clock.
+// callback and a clock; and, before any of it, the heap made ready for a
+// software GL driver.
 #include "app/window.h"
 
 #include <GLFW/glfw3.h>
