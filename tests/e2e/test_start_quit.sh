@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Without a display the game says so, exits with 1 and reads no shader. A clean start writes
-# the loading trail, the height map and terrain.bmp, shows the cake icon; Esc, Q, close end it with 0.
+# the loading trail, the height map and terrain.bmp, shows the cake icon and, frames after the
+# first, the scene rather than the clear colour; Esc, Q, close end it with 0.
 source "$(dirname "$0")/lib.sh" "$@"
 (unset DISPLAY; exec strace -f -e trace=open,openat -o "$T/trace" "$VARNELO") >"$T/stdout" 2>"$T/stderr"; code=$?
 [ $code = 1 ] || fail "without a display: exit code $code, expected 1"
@@ -12,6 +13,14 @@ for way in Escape q close; do
     dir=$(game_data)
     start_game "$dir"
     wait_for_frames 3
+    if [ $way = Escape ]; then
+        # The share of the window in the sky's clear colour (0.3, 0.3, 1 stored as sRGB): none
+        # at the start view, all of it where a frame's state (depth writes) spoils the next.
+        import -window root "$T/shot.png" || fail "no screenshot"
+        sky=$(convert "$T/shot.png" -fuzz 2% -fill red -opaque 'rgb(149,149,255)' -fill black +opaque red \
+            -fill white -opaque red -colorspace Gray -format '%[fx:mean]' info:)
+        is_true "$sky < 0.2" || fail "$sky of the window shows the clear colour after 3 frames"
+    fi
     if [ $way = close ]; then
         # _NET_WM_ICON: width, height, then ARGB pixels from the top row.
         xprop -id "$(xdotool search --name '^Varnelo$')" -notype 32c _NET_WM_ICON | sed 's/.*= //; s/,//g' |
